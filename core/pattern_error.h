@@ -1,0 +1,41 @@
+#pragma once
+// The one error type of the regular-expression service. Codes are those of the
+// engine's error enumeration, counted from 0, and are what the report line prints.
+
+#include <stdexcept>
+#include <string_view>
+
+namespace tarnwick {
+
+enum class PatternError : int {
+    collate = 0,     // empty or unterminated [[.x.]], empty [[=x=]]
+    ctype = 1,       // unknown or unterminated [[:name:]]
+    escape = 2,      // invalid escape sequence
+    backref = 3,     // back reference to a group that does not exist or is still open
+    brack = 4,       // unclosed [ or lone ]
+    paren = 5,       // unclosed ( or lone )
+    brace = 6,       // lone }
+    badbrace = 7,    // bad repetition count in braces
+    range = 8,       // bad character range
+    space = 9,       // pattern too large for the engine
+    badrepeat = 10,  // nothing to repeat
+    complexity = 11, // too many capture groups, or the match exceeded its work limit
+    stack = 12,      // too deeply nested, or the match exceeded its stack limit
+    parse = 13,
+    syntax = 14,     // any other syntax error
+};
+
+// Thrown where a pattern fails; caught only by the regular-expression service.
+class RegexError : public std::runtime_error {
+public:
+    explicit RegexError(PatternError code) : std::runtime_error("regular expression error"), code_(code) {}
+    PatternError code() const noexcept { return code_; }
+
+private:
+    PatternError code_;
+};
+
+// A short human reason for the error, for status lines ("unmatched parenthesis").
+std::string_view describe(PatternError code);
+
+}  // namespace tarnwick

@@ -1,0 +1,35 @@
+#pragma once
+// The regular-expression service on code page 932 text: the check, match and
+// replace stages behind the two operations the rest of the program uses.
+
+#include "pattern_error.h"
+#include "text_types.h"
+
+namespace tarnwick {
+
+enum class MatchStatus {
+    matched,  // the pattern matches the whole input; groups holds every group
+    noMatch,  // a valid pattern that does not match the whole input
+    invalid,  // the pattern is not valid; error says why
+    stopped,  // the match exceeded its work or stack limit; error says which
+};
+
+struct MatchOutcome {
+    MatchStatus status = MatchStatus::noMatch;
+    PatternError error = PatternError::collate;  // meaningful for invalid and stopped only
+    GroupList groups;
+};
+
+// Matches `pattern` against the whole of `input`. An invalid pattern or a
+// stopped match writes its report line ("<code>:regular expression error")
+// to standard output and yields no groups.
+MatchOutcome matchGroups(NarrowText pattern, NarrowText input);
+
+// The groups of matchGroups alone: empty when there is no match for any reason.
+GroupList regexGroups(NarrowText pattern, NarrowText input);
+
+// `input` with every match of `pattern`, searched left to right, replaced by
+// `replacement` (ECMAScript format syntax). Throws RegexError for a bad pattern.
+NarrowText regexReplace(NarrowText pattern, NarrowText replacement, NarrowText input);
+
+}  // namespace tarnwick

@@ -1,0 +1,26 @@
+#pragma once
+// What the command-line tools share: argument parsing with one exit status
+// for bad usage, and reading a whole input.
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace tarnwick::tools {
+
+inline constexpr int usageExitStatus = 3;
+
+// Parses the arguments and runs `body`. --help and --version print and end
+// with 0; bad usage prints one line on standard error and ends with `usageStatus`.
+int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& body,
+            int usageStatus = usageExitStatus);
+
+// The bytes of the file, or of standard input when `path` is empty; no value when it cannot be read.
+std::optional<std::string> readInput(const std::string& path);
+
+// Writes bytes to standard output unchanged.
+void writeOutput(const std::string& bytes);
+
+}  // namespace tarnwick::tools
