@@ -13,13 +13,8 @@ namespace {
 
 using EngineRegex = std::basic_regex<wchar_t, EngineTraits>;
 
-// The engine recurses for every character it reads; this much stack lets it
-// read about a hundred thousand characters in one repetition, and unwinding
-// from its depth limit stays quick. Only the pages it
-// touches take memory.
-constexpr std::size_t matchStackBytes = std::size_t{64} << 20;
 // Left free below the depth limit for the frames between two checks and for unwinding.
-constexpr std::size_t stackHeadroom = std::size_t{16} << 20;
+constexpr std::size_t stackHeadroom = std::size_t{8} << 20;
 
 EngineRegex compile(const WideText& canonical) {
     try {
@@ -37,8 +32,8 @@ EngineRegex compile(const WideText& canonical) {
 // Runs `body` on a large stack with a meter whose floor lies within that stack.
 template <class Body>
 void runMetered(std::uint64_t stepLimit, Body&& body) {
-    runOnLargeStack(matchStackBytes, [&] {
-        WorkMeter meter{0, stepLimit, stackPosition() - (matchStackBytes - stackHeadroom)};
+    runOnLargeStack([&] {
+        WorkMeter meter{0, stepLimit, stackPosition() - (largeStackBytes - stackHeadroom)};
         body(meter);
     });
 }

@@ -1,0 +1,110 @@
+#include "pattern_check.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "pattern_error.h"
+
+namespace tarnwick {
+namespace {
+
+std::optional<int> errorOf(const WideText& pattern) {
+    try {
+        checkPattern(pattern);
+        return std::nullopt;
+    } catch (const RegexError& e) {
+        return static_cast<int>(e.code());
+    }
+}
+
+struct ErrorCase {
+    const wchar_t* pattern;
+    int code;  // -1: valid
+};
+
+class CheckerErrors : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(CheckerErrors, GivesTheCodeOfTheFirstFault) {
+    const auto got = errorOf(GetParam().pattern);
+    if (GetParam().code < 0) {
+        EXPECT_FALSE(got.has_value()) << "code " << got.value_or(-1);
+    } else {
+        EXPECT_EQ(got, GetParam().code);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckerErrors,
+    testing::Values(
+        // valid
+        ErrorCase{L"", -1}, ErrorCase{L"a|", -1}, ErrorCase{L"|", -1}, ErrorCase{L"()", -1}, ErrorCase{L"(?:)", -1},
+        ErrorCase{L"a*?", -1}, ErrorCase{L"a{2}?", -1}, ErrorCase{L"a{0,}", -1}, ErrorCase{L"a{2147483647}", -1},
+        ErrorCase{L"\\q\\a\\-", -1}, ErrorCase{L"\\x414", -1}, ErrorCase{L"\\u00e9", -1}, ErrorCase{L"\\0", -1},
+        ErrorCase{L"(a)\\1", -1}, ErrorCase{L"(a)\\01", -1}, ErrorCase{L"[]", -1}, ErrorCase{L"[^]", -1},
+        ErrorCase{L"[\\d-z]", -1}, ErrorCase{L"[a-]", -1}, ErrorCase{L"[-a]", -1}, ErrorCase{L"[a-c-e]", -1},
+        ErrorCase{L"[[]", -1}, ErrorCase{L"[[:ALPHA:]]", -1}, ErrorCase{L"[[:w:][:d:]]", -1}, ErrorCase{L"[[.a.]-z]", -1},
+        ErrorCase{L"[[=a=]]", -1}, ErrorCase{L"[\\b\\0]", -1}, ErrorCase{L"\\cJ", -1}, ErrorCase{L"(?=a)a", -1},
+        ErrorCase{L"(?!a)b", -1}, ErrorCase{L"\\bx\\B", -1},
+        // 0 collate
+        ErrorCase{L"[[..]]", 0}, ErrorCase{L"[[.a", 0}, ErrorCase{L"[[==]]", 0}, ErrorCase{L"[[.ab.]]", 0},
+        // 1 ctype
+        ErrorCase{L"[[:foo:]]", 1}, ErrorCase{L"[[:alpha", 1}, ErrorCase{L"[[:~word:]]", 1}, ErrorCase{L"[[::]]", 1},
+        // 2 escape
+        ErrorCase{L"\\", 2}, ErrorCase{L"a\\", 2}, ErrorCase{L"\\c1", 2}, ErrorCase{L"\\c", 2}, ErrorCase{L"\\x4", 2},
+        ErrorCase{L"\\xg0", 2}, ErrorCase{L"\\u12", 2}, ErrorCase{L"[\\1]", 2}, ErrorCase{L"[\\", 2},
+        // 3 backref
+        ErrorCase{L"\\1(a)", 3}, ErrorCase{L"(a\\1)", 3}, ErrorCase{L"(a)\\2", 3}, ErrorCase{L"(a)\\10", 3},
+        // 4 brack
+        ErrorCase{L"]", 4}, ErrorCase{L"a]", 4}, ErrorCase{L"[a", 4}, ErrorCase{L"[", 4}, ErrorCase{L"[^", 4},
+        // 5 paren
+        ErrorCase{L"(", 5}, ErrorCase{L")", 5}, ErrorCase{L"a)", 5}, ErrorCase{L"(a", 5}, ErrorCase{L"(?:a", 5},
+        // 6 brace
+        ErrorCase{L"}", 6}, ErrorCase{L"a}", 6},
+        // 7 badbrace
+        ErrorCase{L"a{", 7}, ErrorCase{L"a{x}", 7}, ErrorCase{L"a{,3}", 7}, ErrorCase{L"a{2", 7},
+        ErrorCase{L"a{2,", 7}, ErrorCase{L"a{2,x}", 7}, ErrorCase{L"a{3,2}", 7}, ErrorCase{L"a{2147483648}", 7},
+        ErrorCase{L"a{1,99999999999999999999}", 7},
+        // 8 range
+        ErrorCase{L"[z-a]", 8}, ErrorCase{L"[a-\\d]", 8}, ErrorCase{L"[a-[:alpha:]]", 8}, ErrorCase{L"[a-[=b=]]", 8},
+        // 10 badrepeat
+        ErrorCase{L"*a", 10}, ErrorCase{L"^*", 10}, ErrorCase{L"a|*", 10}, ErrorCase{L"(*a)", 10},
+        ErrorCase{L"(?:+a)", 10}, ErrorCase{L"$?", 10}, ErrorCase{L"\\b+", 10}, ErrorCase{L"\\B{2}", 10},
+        ErrorCase{L"(?=a)*", 10}, ErrorCase{L"a**", 10}, ErrorCase{L"a*??", 10}, ErrorCase{L"a{2}{3}", 10},
+        ErrorCase{L"{", 10}, ErrorCase{L"{1}", 10},
+        // 14 syntax
+        ErrorCase{L"(?i)a", 14}, ErrorCase{L"(?<a)", 14}, ErrorCase{L"(?", 14}, ErrorCase{L"[[=a", 14},
+        // the first fault from the left decides
+        ErrorCase{L"a{3,2}(", 7}, ErrorCase{L"(*", 10}, ErrorCase{L"[z-a", 8}));
+
+TEST(CheckerLimits, ThirtyOneGroupsAreTheMost) {
+    WideText groups;
+    for (int i = 0; i < 31; ++i) groups += L"(a)";
+    EXPECT_FALSE(errorOf(groups).has_value());
+    EXPECT_EQ(errorOf(groups + L"(a)"), 11);
+    EXPECT_FALSE(errorOf(groups + L"(?:a)").has_value()) << "only capture groups count";
+}
+
+TEST(CheckerLimits, DeepNestingIsRefusedNotOverflowed) {
+    const int levels = 200000;
+    EXPECT_EQ(errorOf(WideText(levels, L'(') + WideText(levels, L')')), 11);  // the 32nd group is first
+    WideText nested;
+    for (int i = 0; i < levels; ++i) nested += L"(?:";
+    EXPECT_EQ(errorOf(nested), 12);
+}
+
+TEST(CheckerOutput, BackReferencesPointAtTheirGroupsPastTheMarkers) {
+    const CheckedPattern checked = checkPattern(L"(a)(b)\\2");
+    // Group 2 is referenced, so it carries a marker; group indexes stay in order.
+    ASSERT_EQ(checked.groupIndex.size(), 3u);
+    EXPECT_EQ(checked.groupIndex[1], 1u);
+    EXPECT_EQ(checked.groupIndex[2], 2u);
+    EXPECT_EQ(checked.canonical, L"(a)(b())(?:\\3\\2|(?!\\3))");
+
+    const CheckedPattern shifted = checkPattern(L"(a)\\1(b)");
+    EXPECT_EQ(shifted.groupIndex, (std::vector<std::size_t>{0, 1, 3}));
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,106 @@
+#include "result_compose.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <random>
+#include <string>
+
+namespace tarnwick {
+namespace {
+
+struct ComposeCase {
+    const char* name;
+    NarrowText expression;
+    NarrowText text;
+    std::optional<NarrowText> result;
+};
+
+class Compose : public testing::TestWithParam<ComposeCase> {};
+
+TEST_P(Compose, GivesTheResultText) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(composeResult(GetParam().expression, GetParam().text), GetParam().result);
+    testing::internal::GetCapturedStdout();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Result, Compose,
+    testing::Values(
+        ComposeCase{"bothEmpty", "", "", std::nullopt}, ComposeCase{"emptyExpression", "", "abc", ""},
+        ComposeCase{"emptyText", "b", "", ""}, ComposeCase{"starOnEmpty", "a*", "", "group[0] []\r\n"},
+        ComposeCase{"joinedLines", ".*cd.*", "abc\r\ndef", "group[0] [abcdef]\r\n"},
+        ComposeCase{"wholeTextOnly", "def", "abc\r\ndef", ""},
+        ComposeCase{"groupAcrossLines", "(.*)def", "abc\r\ndef", "group[0] [abcdef]\r\ngroup[1] [abc]\r\n"},
+        ComposeCase{"unsetGroup", "a(x)?", "a", "group[0] [a]\r\ngroup[1] []\r\n"},
+        ComposeCase{"telephone", "(\\d+)-(\\d+)", "03-1234", "group[0] [03-1234]\r\ngroup[1] [03]\r\ngroup[2] [1234]\r\n"},
+        ComposeCase{"notThePart", "(\\d+)-(\\d+)", "tel 03-1234", ""}, ComposeCase{"invalid", "(", "abc", ""},
+        ComposeCase{"loneLineFeedStays", "a$\\n^b", "a\nb", "group[0] [a\nb]\r\n"},
+        ComposeCase{"pairFormedByJoiningStays", "\\r\\n", "\r\r\n\n", "group[0] [\r\n]\r\n"},
+        ComposeCase{"crlfInPatternMissesTypedBreaks", "a\\r\\nb", "a\r\nb", ""},
+        ComposeCase{"japanese", "(\x82\xA0+)(.)", "\x82\xA0\x82\xA0\x8A\xBF",
+                    "group[0] [\x82\xA0\x82\xA0\x8A\xBF]\r\ngroup[1] [\x82\xA0\x82\xA0]\r\ngroup[2] [\x8A\xBF]\r\n"},
+        ComposeCase{"tenthGroupIndex", "(a)(a)(a)(a)(a)(a)(a)(a)(a)(a)", "aaaaaaaaaa",
+                    "group[0] [aaaaaaaaaa]\r\ngroup[1] [a]\r\ngroup[2] [a]\r\ngroup[3] [a]\r\ngroup[4] [a]\r\n"
+                    "group[5] [a]\r\ngroup[6] [a]\r\ngroup[7] [a]\r\ngroup[8] [a]\r\ngroup[9] [a]\r\ngroup[10] [a]\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Compose, InvalidExpressionReportsOnStandardOutput) {
+    testing::internal::CaptureStdout();
+    const auto composed = composeOutcome("(", "abc");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "5:regular expression error\n");
+    ASSERT_TRUE(composed.has_value());
+    EXPECT_EQ(composed->outcome.status, MatchStatus::invalid);
+    EXPECT_EQ(composed->text, "");
+}
+
+TEST(Compose, EveryLineHoldsItsWholeGroupText) {
+    // A fixed line buffer once cut group texts after about 1010 bytes.
+    for (std::size_t length : {1009u, 1010u, 1011u, 5000u, 10239u}) {
+        const NarrowText text(length, 'x');
+        EXPECT_EQ(composeResult("(x*)", text), "group[0] [" + text + "]\r\ngroup[1] [" + text + "]\r\n") << length;
+    }
+}
+
+TEST(Compose, JoiningKeepsJapaneseIntact) {
+    // 0x0D and 0x0A are never trail bytes, so joining cannot split a character.
+    const NarrowText text = "\x93\x8C\r\n\x8B\x9E";
+    EXPECT_EQ(joinLines(text), "\x93\x8C\x8B\x9E");
+}
+
+// Random patterns and texts from the characters that matter to the grammar:
+// every evaluation ends, with a Result or an error report, and never crashes.
+TEST(ComposeFuzz, RandomInputsEndCleanly) {
+    const std::string alphabet = "ab()[]{}*+?|^$.\\-,:=!0123dwsbBcxu\r\n\x82\xA0\xB1";
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 24);
+    auto randomText = [&] {
+        std::string s;
+        for (int n = length(random); n > 0; --n) s += alphabet[pick(random)];
+        return s;
+    };
+    int matched = 0;
+    int invalid = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string expression = randomText();
+        const std::string text = randomText();
+        testing::internal::CaptureStdout();
+        const auto composed = composeOutcome(expression, text);
+        const std::string report = testing::internal::GetCapturedStdout();
+        if (!composed) continue;
+        const bool failed = composed->outcome.status == MatchStatus::invalid ||
+                            composed->outcome.status == MatchStatus::stopped;
+        EXPECT_EQ(failed, !report.empty()) << expression;
+        if (composed->outcome.status == MatchStatus::matched) {
+            ++matched;
+            EXPECT_EQ(composed->outcome.groups[0], joinLines(text)) << expression;
+        }
+        if (failed) ++invalid;
+    }
+    EXPECT_GT(matched, 0);
+    EXPECT_GT(invalid, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick

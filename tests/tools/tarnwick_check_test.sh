@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# End-to-end checks of tarnwick-check: output bytes and exit status.
+# Usage: tarnwick_check_test.sh path/to/tarnwick-check
+set -u
+check=$1
+failures=0
+scratch=$(mktemp)
+trap 'rm -f "$scratch"' EXIT
+
+# expect NAME WANT_STATUS WANT_STDOUT_HEX COMMAND...  (stdin comes from the caller)
+expect() {
+    local name=$1 want_status=$2 want_out=$3
+    shift 3
+    local out status
+    "$@" > "$scratch" 2>/dev/null
+    status=$?
+    out=$(od -An -tx1 < "$scratch" | tr -d ' \n')
+    if [ "$status" != "$want_status" ] || [ "$out" != "$want_out" ]; then
+        echo "FAIL $name: status $status (want $want_status), stdout $out (want $want_out)"
+        failures=$((failures + 1))
+    else
+        echo "ok   $name"
+    fi
+}
+hex() { printf '%b' "$1" | od -An -tx1 | tr -d ' \n'; }
+
+expect hereString 0 "$(hex 'group[0] [03-1234]\r\ngroup[1] [03]\r\ngroup[2] [1234]\r\n')" \
+    "$check" '(\d+)-(\d+)' <<< '03-1234'
+expect noMatch 1 "" "$check" '(\d+)-(\d+)' <<< 'tel 03-1234'
+expect invalid 2 "$(hex '5:regular expression error\n')" "$check" '(' <<< 'abc'
+expect stopped 2 "$(hex '11:regular expression error\n')" "$check" '(a+)+b' <<< 'aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa'
+expect bothEmpty 1 "" "$check" '' < /dev/null
+expect linesJoined 0 "$(hex 'group[0] [abcdef]\r\ngroup[1] [abc]\r\n')" "$check" '(.*)def' < <(printf 'abc\ndef')
+expect crlfJoinedToo 0 "$(hex 'group[0] [abcdef]\r\n')" "$check" 'abcdef' < <(printf 'abc\r\ndef\r\n')
+expect rawKeepsLineFeed 0 "$(hex 'group[0] [a\nb]\r\n')" "$check" --raw 'a\n^b' < <(printf 'a\nb')
+expect utf8 0 "$(hex 'group[0] [\xe6\x9d\xb1\xe4\xba\xac]\r\ngroup[1] [\xe4\xba\xac]\r\n')" \
+    "$check" '東(.)' < <(printf '東京')
+expect utf8NotInCp932 0 "$(hex 'group[0] [?]\r\n')" "$check" '\?' < <(printf '\xc3\xa9')
+expect cp932 0 "$(hex 'group[0] [\x93\x8c\x8b\x9e]\r\ngroup[1] [\x8b\x9e]\r\n')" \
+    "$check" --cp932 "$(printf '\x93\x8c(.)')" < <(printf '\x93\x8c\x8b\x9e')
+printf 'x' > "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
+expect fromFile 0 "$(hex 'group[0] [x]\r\n')" "$check" 'x' "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
+rm -f "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
+expect version 0 "$(hex 'ver1.2\n')" "$check" --version
+expect unreadableFile 3 "" "$check" 'x' /nonexistent/file
+expect noExpression 3 "" "$check"
+expect unknownOption 3 "" "$check" --bogus x
+
+"$check" --help | grep -q 'EXPRESSION' || { echo "FAIL help"; failures=$((failures + 1)); }
+message=$("$check" x /nonexistent/file 2>&1 >/dev/null)
+[ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || { echo "FAIL one-line error: $message"; failures=$((failures + 1)); }
+
+echo "$failures failed"
+[ "$failures" = 0 ]
