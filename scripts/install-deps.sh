@@ -3,7 +3,7 @@
 # Usage: scripts/install-deps.sh [build|test]
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libssl-dev openssl)
+packages=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libssl-dev openssl xxd)
 
 missing=()
 for p in "${packages[@]}"; do
