@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, when they are missing.
-# Usage: scripts/install-deps.sh [build|test]
+# Usage: scripts/install-deps.sh
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libssl-dev openssl xxd)
+packages=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libssl-dev openssl xxd
+  libgtkmm-3.0-dev xvfb xauth xdotool fonts-noto-cjk dbus at-spi2-core python3-pyatspi)
 
 missing=()
 for p in "${packages[@]}"; do

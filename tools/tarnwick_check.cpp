@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 #include "version.h"
@@ -12,17 +13,6 @@
 namespace {
 
 enum ExitStatus { groupsListed = 0, emptyResult = 1, invalidExpression = 2 };
-
-// Each line break, LF or CR LF, becomes CR LF, as the Text box holds it.
-std::string windowsLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -47,7 +37,7 @@ int main(int argc, char** argv) {
             std::cerr << "tarnwick-check: cannot read " << (path.empty() ? "standard input" : path) << '\n';
             return tarnwick::tools::usageExitStatus;
         }
-        std::string text = raw ? *input : windowsLineEnds(*input);
+        std::string text = raw ? *input : tarnwick::toCrLf(*input);
         if (!cp932) {
             expression = tarnwick::utf8ToCodePage932(expression);
             text = tarnwick::utf8ToCodePage932(text);

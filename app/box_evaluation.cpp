@@ -1,0 +1,38 @@
+#include "box_evaluation.h"
+
+#include "line_ends.h"
+#include "result_compose.h"
+#include "text_conversion.h"
+
+namespace tarnwick::app {
+
+std::string statusLine(const MatchOutcome& outcome) {
+    const int code = static_cast<int>(outcome.error);
+    switch (outcome.status) {
+        case MatchStatus::matched: {
+            const auto count = outcome.groups.size();
+            return "Match: " + std::to_string(count) + (count == 1 ? " group" : " groups");
+        }
+        case MatchStatus::noMatch: return "No match: the expression must describe the whole text";
+        case MatchStatus::invalid:
+            return "Invalid expression (" + std::to_string(code) + "): " + std::string(describe(outcome.error));
+        case MatchStatus::stopped:
+            return "Stopped (" + std::to_string(code) + "): the match exceeded the engine's " +
+                   (outcome.error == PatternError::stack ? "stack limit" : "work limit");
+    }
+    return {};
+}
+
+Evaluation evaluate(const std::string& expression, const std::string& text) {
+    auto composed = composeOutcome(utf8ToCodePage932(expression), utf8ToCodePage932(toCrLf(text)));
+    if (!composed) return {std::nullopt, emptyBoxesStatus};
+    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome)};
+}
+
+void evaluateBoxes(WindowBoxes& boxes) {
+    const auto evaluation = evaluate(boxes.expression(), boxes.text());
+    if (evaluation.result) boxes.showResult(*evaluation.result);
+    boxes.showStatus(evaluation.status);
+}
+
+}  // namespace tarnwick::app

@@ -1,0 +1,48 @@
+#pragma once
+// The main window: Expression, Text and Result boxes under a one-item menu bar,
+// with a status line; every change of Expression or Text evaluates at once.
+
+#include <gtkmm/box.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/menuitem.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/textview.h>
+#include <gtkmm/window.h>
+
+#include "window_boxes.h"
+
+namespace tarnwick::gtk {
+
+class MainWindow : public Gtk::Window, public app::WindowBoxes {
+public:
+    MainWindow();
+
+    std::string expression() const override;
+    std::string text() const override;
+    void showResult(const std::string& result) override;
+    void showStatus(const std::string& status) override;
+
+private:
+    void layOut();
+    void connectSignals();
+    bool onWindowKey(GdkEventKey* event);
+    bool onTextKey(GdkEventKey* event);
+
+    Gtk::Box column_{Gtk::ORIENTATION_VERTICAL};
+    Gtk::MenuBar menuBar_;
+    Gtk::MenuItem versionItem_{"Version"};
+    Gtk::Box boxes_{Gtk::ORIENTATION_VERTICAL};
+    Gtk::Label expressionLabel_{"Expression"};
+    Gtk::Entry expressionBox_;
+    Gtk::Label textLabel_{"Text"};
+    Gtk::ScrolledWindow textScroller_;
+    Gtk::TextView textBox_;
+    Gtk::Label resultLabel_{"Result"};
+    Gtk::ScrolledWindow resultScroller_;
+    Gtk::TextView resultBox_;
+    Gtk::Label statusLine_;
+};
+
+}  // namespace tarnwick::gtk
