@@ -1,0 +1,155 @@
+#include "box_evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "version_text.h"
+
+namespace tarnwick::app {
+namespace {
+
+const std::string noMatch = "No match: the expression must describe the whole text";
+
+struct EvaluationCase {
+    const char* name;
+    std::string expression;
+    std::string text;
+    std::optional<std::string> result;
+    std::string status;
+};
+
+class Evaluate : public testing::TestWithParam<EvaluationCase> {};
+
+TEST_P(Evaluate, GivesTheResultAndWhy) {
+    testing::internal::CaptureStdout();
+    const auto evaluation = evaluate(GetParam().expression, GetParam().text);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(evaluation.result, GetParam().result);
+    EXPECT_EQ(evaluation.status, GetParam().status);
+}
+
+const std::string manyA(40, 'a');
+const std::string longExpression = "(" + std::string(1500, 'x') + ")";
+const std::string longText(1500, 'x');
+const std::string longGroup = "group[0] [" + longText + "]\ngroup[1] [" + longText + "]\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, Evaluate,
+    testing::Values(
+        EvaluationCase{"bothEmpty", "", "", std::nullopt, emptyBoxesStatus},
+        EvaluationCase{"expressionOnly", "a", "", "", noMatch},
+        EvaluationCase{"wholeMatch", "a", "a", "group[0] [a]\n", "Match: 1 group"},
+        EvaluationCase{"partOnly", "a", "ab", "", noMatch},
+        EvaluationCase{"linesJoined", "(.*)b", "a\nb", "group[0] [ab]\ngroup[1] [a]\n", "Match: 2 groups"},
+        EvaluationCase{"japanese", "(東)(.+)", "東京\n都", "group[0] [東京都]\ngroup[1] [東]\ngroup[2] [京都]\n",
+                       "Match: 3 groups"},
+        EvaluationCase{"fullwidthDigits", "\\d+", "１２３", "group[0] [１２３]\n", "Match: 1 group"},
+        EvaluationCase{"outsideCodePage", "(.)", "😀", "group[0] [?]\ngroup[1] [?]\n", "Match: 2 groups"},
+        EvaluationCase{"invalid", "(", "x", "", "Invalid expression (5): unmatched parenthesis"},
+        EvaluationCase{"nothingToRepeat", "*a", "a", "", "Invalid expression (10): nothing to repeat"},
+        EvaluationCase{"workLimit", "(a+)+b", manyA, "", "Stopped (11): the match exceeded the engine's work limit"},
+        EvaluationCase{"longerThanTheOldBuffers", longExpression, longText, longGroup, "Match: 2 groups"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Evaluate, StackLimitIsNamed) {
+    testing::internal::CaptureStdout();
+    const auto evaluation = evaluate("(.)*", std::string(1 << 20, 'a'));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(evaluation.result, "");
+    EXPECT_EQ(evaluation.status, "Stopped (12): the match exceeded the engine's stack limit");
+}
+
+// Boxes in memory; every keystroke into Expression or Text evaluates, as the window does.
+struct FakeBoxes : WindowBoxes {
+    std::string expressionText, textText, result, status;
+    int resultWrites = 0;
+
+    std::string expression() const override { return expressionText; }
+    std::string text() const override { return textText; }
+    void showResult(const std::string& shown) override {
+        result = shown;
+        ++resultWrites;
+    }
+    void showStatus(const std::string& shown) override { status = shown; }
+
+    void type(std::string& box, const std::string& keys) {
+        for (std::size_t i = 0; i < keys.size();) {
+            std::size_t length = 1;
+            while (i + length < keys.size() && (static_cast<unsigned char>(keys[i + length]) & 0xC0) == 0x80) ++length;
+            box += keys.substr(i, length);
+            i += length;
+            changed();
+        }
+    }
+    // Select all, then Delete: one change.
+    void clear(std::string& box) {
+        box.clear();
+        changed();
+    }
+    void changed() {
+        testing::internal::CaptureStdout();  // the report line of invalid expressions
+        evaluateBoxes(*this);
+        testing::internal::GetCapturedStdout();
+    }
+};
+
+class WindowSequence : public testing::Test {
+protected:
+    FakeBoxes boxes;
+};
+
+TEST_F(WindowSequence, TypingAThenBIntoTheBoxes) {
+    boxes.result = "left by the user";
+    boxes.type(boxes.expressionText, "a");
+    EXPECT_EQ(boxes.result, "");
+    EXPECT_EQ(boxes.status, noMatch);
+    boxes.type(boxes.textText, "a");
+    EXPECT_EQ(boxes.result, "group[0] [a]\n");
+    boxes.type(boxes.textText, "b");
+    EXPECT_EQ(boxes.result, "");
+}
+
+TEST_F(WindowSequence, ClearingBothBoxesKeepsTheLastResult) {
+    boxes.type(boxes.expressionText, "a*");
+    boxes.type(boxes.textText, "aa");
+    EXPECT_EQ(boxes.result, "group[0] [aa]\n");
+    boxes.clear(boxes.textText);
+    EXPECT_EQ(boxes.result, "group[0] []\n");
+    const int writes = boxes.resultWrites;
+    boxes.clear(boxes.expressionText);
+    EXPECT_EQ(boxes.resultWrites, writes);
+    EXPECT_EQ(boxes.result, "group[0] []\n");
+    EXPECT_EQ(boxes.status, emptyBoxesStatus);
+}
+
+TEST_F(WindowSequence, WhatTheUserTypedIntoResultStaysUntilTheNextChange) {
+    boxes.type(boxes.expressionText, "(a");
+    EXPECT_EQ(boxes.status, "Invalid expression (5): unmatched parenthesis");
+    boxes.clear(boxes.expressionText);
+    boxes.result = "my notes";  // the Result box is editable
+    boxes.changed();
+    EXPECT_EQ(boxes.result, "my notes");
+    boxes.type(boxes.textText, "東");
+    EXPECT_EQ(boxes.result, "");
+    boxes.type(boxes.expressionText, "東");
+    EXPECT_EQ(boxes.result, "group[0] [東]\n");
+    EXPECT_EQ(boxes.status, "Match: 1 group");
+}
+
+TEST(VersionText, FirstLineIsVersionThenDateAndEveryLineEndsInCrLf) {
+    const auto text = versionInfoText();
+    EXPECT_EQ(text.rfind("ver1.2 (Jul 26 2020)\r\n", 0), 0U);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_FALSE(lines[1].empty());
+    EXPECT_FALSE(lines[2].empty());
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+}
+
+}  // namespace
+}  // namespace tarnwick::app
