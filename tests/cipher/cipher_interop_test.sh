@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # tarnwick-cipher against `openssl enc -aes-128-ecb`, both ways; and the export tables.
-# Usage: cipher_interop_test.sh path/to/tarnwick-cipher path/to/executable-that-exports
+# Usage: cipher_interop_test.sh path/to/tarnwick-cipher [other executables that export]...
 set -u
 cipher=$1
-exporter=$2
+shift
 key=0123456789abcdef
 hexkey=$(printf '%s' "$key" | xxd -p)
 failures=0
@@ -20,7 +20,7 @@ for n in 0 1 15 16 17 4000; do
     cmp -s "$work/plain" "$work/ours.plain" || { echo "FAIL we decrypt openssl's, $n bytes"; failures=$((failures + 1)); }
 done
 
-for exe in "$cipher" "$exporter"; do
+for exe in "$cipher" "$@"; do
     exports=$(nm -D --defined-only "$exe" | c++filt)
     for f in aesEncrypt aesDecrypt aesEncrypt_ECC aesDecrypt_ECC; do
         grep -q "openssl::$f(std::__cxx11::basic_string<char" <<< "$exports" ||

@@ -1,0 +1,185 @@
+"""Drives the real tarnwick window: keys through xdotool, widgets read back
+through the accessibility tree (AT-SPI). Run under xvfb-run and dbus-run-session."""
+
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+PROGRAM = sys.argv[1]
+NO_MATCH = "No match: the expression must describe the whole text"
+failures = []
+
+
+def wait_for(what, probe, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise SystemExit(f"timed out waiting for {what}")
+        time.sleep(0.05)
+
+
+def check(what, expected, read, timeout=5.0):
+    """Waits until read() gives expected; records a failure with the last value otherwise."""
+    deadline = time.monotonic() + timeout
+    while True:
+        actual = read()
+        if actual == expected:
+            return
+        if time.monotonic() > deadline:
+            failures.append(f"{what}: expected {expected!r}, got {actual!r}")
+            print("FAIL", failures[-1])
+            return
+        time.sleep(0.05)
+
+
+def application():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "tarnwick":
+            return app
+    return None
+
+
+def descendants(node):
+    for child in node:
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child)
+
+
+def named(app, role, name):
+    for node in descendants(app):
+        if node.getRoleName() == role and node.name == name:
+            return node
+    raise SystemExit(f"no {role} named {name!r}")
+
+
+def text_of(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True)
+
+
+def window_names(pid, exclude):
+    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                         capture_output=True, text=True).stdout.split()
+    return [subprocess.run(["xdotool", "getwindowname", i], capture_output=True, text=True).stdout.rstrip("\n")
+            for i in ids if i != exclude]
+
+
+def alerts(app):
+    return [n for n in app if n is not None and n.getRoleName() in ("alert", "dialog")]
+
+
+process = subprocess.Popen([PROGRAM])
+try:
+    app = wait_for("the tarnwick application", application)
+    frame = wait_for("the main window", lambda: next((n for n in app if n.name == "Tarnwick"), None))
+    expression = named(app, "text", "Expression")
+    text = named(app, "text", "Text")
+    result = named(app, "text", "Result")
+    status = named(app, "label", "Status")
+    version = named(app, "menu item", "Version")
+
+    window = wait_for("the X window", lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--name", "^Tarnwick$"],
+        capture_output=True, text=True).stdout.split())[0]
+    xdotool("windowfocus", "--sync", window)
+
+    check("focus at start on Expression", True, lambda: expression.getState().contains(pyatspi.STATE_FOCUSED))
+    for box, node in (("Expression", expression), ("Text", text), ("Result", result)):
+        check(f"{box} empty at start", "", lambda node=node: text_of(node))
+
+    xdotool("type", "a")
+    check("Expression after typing", "a", lambda: text_of(expression))
+    check("Result with empty Text", "", lambda: text_of(result))
+    check("status with empty Text", NO_MATCH, lambda: text_of(status))
+
+    xdotool("key", "Return")
+    check("Enter in Expression does nothing", "a", lambda: text_of(expression))
+
+    xdotool("key", "Tab")
+    check("Tab moves to Text", True, lambda: text.getState().contains(pyatspi.STATE_FOCUSED))
+    xdotool("type", "a")
+    check("Result for a on a", "group[0] [a]\n", lambda: text_of(result))
+    check("status for a on a", "Match: 1 group", lambda: text_of(status))
+    xdotool("type", "b")
+    check("Result for a on ab", "", lambda: text_of(result))
+    check("status for a on ab", NO_MATCH, lambda: text_of(status))
+
+    xdotool("key", "Return")
+    check("Enter in Text does nothing", "ab", lambda: text_of(text))
+    xdotool("key", "ctrl+Return")
+    xdotool("type", "c")
+    check("Ctrl+Enter starts a line in Text", "ab\nc", lambda: text_of(text))
+
+    # Japanese in both boxes, and a break across the Text's lines.
+    expression.queryComponent().grabFocus()
+    xdotool("key", "ctrl+a")
+    xdotool("type", "(\\d+)-(\\S+)")
+    text.queryComponent().grabFocus()
+    xdotool("key", "ctrl+a", "BackSpace")
+    xdotool("type", "03-東")
+    xdotool("key", "ctrl+Return")
+    xdotool("type", "京")
+    check("Result for Japanese", "group[0] [03-東京]\ngroup[1] [03]\ngroup[2] [東京]\n", lambda: text_of(result))
+    check("status for Japanese", "Match: 3 groups", lambda: text_of(status))
+
+    result.queryComponent().grabFocus()
+    xdotool("key", "ctrl+End", "Return")
+    xdotool("type", "note")
+    check("typing into Result", "group[0] [03-東京]\ngroup[1] [03]\ngroup[2] [東京]\n\nnote", lambda: text_of(result))
+    check("typing into Result leaves Expression", "(\\d+)-(\\S+)", lambda: text_of(expression))
+    check("typing into Result leaves the status", "Match: 3 groups", lambda: text_of(status))
+
+    expression.queryComponent().grabFocus()
+    xdotool("key", "ctrl+a")
+    xdotool("type", "(")
+    check("Result for an invalid expression", "", lambda: text_of(result))
+    check("status for an invalid expression", "Invalid expression (5): unmatched parenthesis", lambda: text_of(status))
+
+    # Both boxes emptied: the last Result stays.
+    xdotool("key", "ctrl+a")
+    xdotool("type", "x*")
+    text.queryComponent().grabFocus()
+    xdotool("key", "ctrl+a", "BackSpace")
+    check("Result for x* on nothing", "group[0] []\n", lambda: text_of(result))
+    expression.queryComponent().grabFocus()
+    xdotool("key", "ctrl+a", "BackSpace")
+    check("Result after emptying both boxes", "group[0] []\n", lambda: text_of(result))
+
+    # The Version box belongs to no window: the main window stays usable and a second one opens.
+    version.queryAction().doAction(0)
+    first = wait_for("the Version box", lambda: alerts(app))[0]
+    labels = [text_of(n) for n in descendants(first) if n.getRoleName() == "label"]
+    check("Version box first line", True, lambda: any(l.startswith("ver1.2 (Jul 26 2020)\n") for l in labels))
+    check("Version box title", True, lambda: "" in window_names(process.pid, exclude=window))
+    xdotool("windowfocus", "--sync", window)
+    expression.queryComponent().grabFocus()
+    xdotool("type", "y")
+    check("main window usable beside the Version box", "", lambda: text_of(result))
+    check("status beside the Version box", NO_MATCH, lambda: text_of(status))
+    version.queryAction().doAction(0)
+    check("a second Version box", 2, lambda: len(alerts(app)))
+
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "Escape")
+    code = process.wait(timeout=10)
+    if code != 1:
+        failures.append(f"exit status after Escape: expected 1, got {code}")
+finally:
+    if process.poll() is None:
+        process.kill()
+
+if failures:
+    print(f"{len(failures)} check(s) failed", file=sys.stderr)
+    sys.exit(1)
+print("window test passed")
