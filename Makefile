@@ -14,9 +14,9 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The window always ends with status 1, as it always has; that is not a failure.
 run: build
-	@printf '%s\n' 'expression: (\d+)-(\S+)   text: 03-東京' 
-	@printf '03-東京' | $(BUILD)/tools/tarnwick-check '(\d+)-(\S+)'; true
+	@$(BUILD)/app/gtk/tarnwick || [ $$? -eq 1 ]
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -1,5 +1,6 @@
 // One evaluation as the window makes it on every keystroke, against the plain
-// pipeline without checker or guards (std::regex_replace, then std::regex_match).
+// pipeline without checker or guards (std::regex_replace, then std::regex_match);
+// and the same with the window's UTF-8 conversions and line ends around it.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "box_evaluation.h"
+#include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
@@ -70,6 +73,14 @@ void composePlain(benchmark::State& state, const Case& c) {
     for (auto _ : state) benchmark::DoNotOptimize(plainPipeline(expression, c.text));
 }
 
+// From the widgets' UTF-8 with LF line breaks to the Result shown, as the window does it.
+void evaluateWindow(benchmark::State& state, const Case& c) {
+    const std::string text = tarnwick::fromCrLf(tarnwick::codePage932ToUtf8(c.text));
+    std::cout.setstate(std::ios::failbit);
+    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::app::evaluate(c.expression, text));
+    std::cout.clear();
+}
+
 // Prints, after the usual table, how much the guarded evaluation costs over the plain one.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -98,6 +109,8 @@ int main(int argc, char** argv) {
     static const std::vector<Case> all = cases();
     for (const Case& c : all) {
         benchmark::RegisterBenchmark((std::string("guarded/") + c.name).c_str(), composeGuarded, c)
+            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((std::string("window/") + c.name).c_str(), evaluateWindow, c)
             ->Unit(benchmark::kMicrosecond);
         if (c.plainToo) {
             benchmark::RegisterBenchmark((std::string("plain/") + c.name).c_str(), composePlain, c)

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Takes the README's screenshot of the window on a virtual display.
+# Needs xvfb, xdotool, imagemagick and fonts-noto-cjk. Usage: scripts/take-screenshot.sh [out.png]
+set -euo pipefail
+out=${1:-docs/window.png}
+program=${TARNWICK:-build/app/gtk/tarnwick}
+if [ -z "${INSIDE_XVFB:-}" ]; then
+    INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$out"
+fi
+"$program" >/dev/null &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+window=$(xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -n 1)
+xdotool windowfocus --sync "$window"
+xdotool type --delay 120 '(\d+)-(\d+) (\S+)'
+xdotool key Tab
+xdotool type --delay 120 '03-1234'
+xdotool key ctrl+Return
+xdotool type --delay 120 ' 東京都千代田区'
+sleep 0.5
+geometry=$(xdotool getwindowgeometry --shell "$window")
+eval "$geometry"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
+echo "wrote $out"
