@@ -5,7 +5,7 @@ set -euo pipefail
 out=${1:-docs/window.png}
 program=${TARNWICK:-build/app/gtk/tarnwick}
 if [ -z "${INSIDE_XVFB:-}" ]; then
-    INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$out"
+    INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24 -noreset" "$0" "$out"
 fi
 "$program" >/dev/null &
 pid=$!
