@@ -184,7 +184,34 @@ finally:
     if process.poll() is None:
         process.kill()
 
+
+def close_as_the_window_manager_does(window_id):
+    from Xlib import X, display
+    from Xlib.protocol import event
+    screen = display.Display()
+    window = screen.create_resource_object("window", int(window_id))
+    protocols = screen.intern_atom("WM_PROTOCOLS")
+    message = event.ClientMessage(window=window, client_type=protocols,
+                                  data=(32, [screen.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+    window.send_event(message, event_mask=X.NoEventMask)
+    screen.flush()
+
+
+# The close button: the window manager asks the window to close.
+process = subprocess.Popen([PROGRAM])
+try:
+    window = wait_for("the second window", lambda: subprocess.run(
+        ["xdotool", "search", "--onlyvisible", "--pid", str(process.pid)],
+        capture_output=True, text=True).stdout.split())[0]
+    close_as_the_window_manager_does(window)
+    code = process.wait(timeout=10)
+    if code != 1:
+        failures.append(f"exit status after the close button: expected 1, got {code}")
+finally:
+    if process.poll() is None:
+        process.kill()
+
 if failures:
-    print(f"{len(failures)} check(s) failed", file=sys.stderr)
+    print(f"{len(failures)} check(s) failed:", *failures, sep="\n  ", file=sys.stderr)
     sys.exit(1)
 print("window test passed")
