@@ -75,6 +75,14 @@ def window_names(pid, exclude):
             for i in ids if i != exclude]
 
 
+def icon_size(window_id):
+    from Xlib import X, display
+    screen = display.Display()
+    window = screen.create_resource_object("window", int(window_id))
+    icon = window.get_full_property(screen.intern_atom("_NET_WM_ICON"), X.AnyPropertyType)
+    return list(icon.value[:2]) if icon else None
+
+
 def alerts(app):
     return [n for n in app if n is not None and n.getRoleName() in ("alert", "dialog")]
 
@@ -94,6 +102,7 @@ try:
         capture_output=True, text=True).stdout.split())[0]
     xdotool("windowfocus", "--sync", window)
 
+    check("window icon, width and height", [32, 32], lambda: icon_size(window))
     check("focus at start on Expression", True, lambda: expression.getState().contains(pyatspi.STATE_FOCUSED))
     for box, node in (("Expression", expression), ("Text", text), ("Result", result)):
         check(f"{box} empty at start", "", lambda node=node: text_of(node))
