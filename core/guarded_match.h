@@ -15,7 +15,7 @@
 namespace tarnwick {
 
 // The engine's reads and moves of the text that one call may make (about 150 ms here).
-inline constexpr std::uint64_t matchStepLimit = 24'000'000;
+inline constexpr std::uint64_t matchStepLimit = 16'000'000;
 
 // The group texts of a match of the whole input, group 0 first; no value when it does not match.
 std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
