@@ -68,11 +68,20 @@ def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True)
 
 
+def windows_of(pid):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
+                          capture_output=True, text=True).stdout.split()
+
+
 def window_names(pid, exclude):
-    ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)],
-                         capture_output=True, text=True).stdout.split()
     return [subprocess.run(["xdotool", "getwindowname", i], capture_output=True, text=True).stdout.rstrip("\n")
-            for i in ids if i != exclude]
+            for i in windows_of(pid) if i != exclude]
+
+
+def expect_exit_status_1(process, after):
+    code = process.wait(timeout=10)
+    if code != 1:
+        failures.append(f"exit status after {after}: expected 1, got {code}")
 
 
 def icon_size(window_id):
@@ -97,9 +106,7 @@ try:
     status = named(app, "label", "Status")
     version = named(app, "menu item", "Version")
 
-    window = wait_for("the X window", lambda: subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--name", "^Tarnwick$"],
-        capture_output=True, text=True).stdout.split())[0]
+    window = wait_for("the X window", lambda: windows_of(process.pid))[0]
     xdotool("windowfocus", "--sync", window)
 
     check("window icon, width and height", [32, 32], lambda: icon_size(window))
@@ -186,9 +193,7 @@ try:
 
     xdotool("windowfocus", "--sync", window)
     xdotool("key", "Escape")
-    code = process.wait(timeout=10)
-    if code != 1:
-        failures.append(f"exit status after Escape: expected 1, got {code}")
+    expect_exit_status_1(process, "Escape")
 finally:
     if process.poll() is None:
         process.kill()
@@ -209,13 +214,8 @@ def close_as_the_window_manager_does(window_id):
 # The close button: the window manager asks the window to close.
 process = subprocess.Popen([PROGRAM])
 try:
-    window = wait_for("the second window", lambda: subprocess.run(
-        ["xdotool", "search", "--onlyvisible", "--pid", str(process.pid)],
-        capture_output=True, text=True).stdout.split())[0]
-    close_as_the_window_manager_does(window)
-    code = process.wait(timeout=10)
-    if code != 1:
-        failures.append(f"exit status after the close button: expected 1, got {code}")
+    close_as_the_window_manager_does(wait_for("the second window", lambda: windows_of(process.pid))[0])
+    expect_exit_status_1(process, "the close button")
 finally:
     if process.poll() is None:
         process.kill()
