@@ -1,9 +1,10 @@
 # `make run` and `make test` are all a newcomer needs; everything else is CMake.
 BUILD     ?= build
 BUILD_SAN ?= build-sanitize
+BUILD_WIN ?= build-windows
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps build run test test-sanitize bench clean
+.PHONY: all deps build run test test-native test-windows windows test-sanitize bench clean
 
 all: build
 
@@ -18,8 +19,19 @@ build: deps
 run: build
 	@$(BUILD)/app/gtk/tarnwick || [ $$? -eq 1 ]
 
-test: build
+test: test-native test-windows
+
+test-native: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# tarnwick.exe and the tests for Windows, cross-built with mingw-w64.
+windows: deps
+	cmake -S . -B $(BUILD_WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD_WIN) -j $(JOBS)
+
+# The same tests on Windows' own conversion and cipher services, under Wine.
+test-windows: windows
+	WINEDEBUG=-all ctest --test-dir $(BUILD_WIN) --output-on-failure
 
 test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=OFF >/dev/null
@@ -30,4 +42,4 @@ bench: build
 	$(BUILD)/bench/tarnwick-bench
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN)

@@ -9,12 +9,10 @@
 #include <string>
 
 #include "code_page.h"
+#include "code_page_rules.h"
 
 namespace tarnwick::codepage {
 namespace {
-
-constexpr wchar_t replacementCharacter = 0xFFFD;
-constexpr char defaultCharacter = '?';
 
 struct IconvCloser {
     void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
@@ -27,17 +25,6 @@ Converter openConverter(const char* to, const char* from) {
         throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
     }
     return Converter(cd);
-}
-
-bool isLeadByte932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool isTrailByte932(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
-// How many bytes one invalid character spans at `p`: a lead byte with a
-// trail byte after it is one (unassigned) character, anything else one byte.
-std::size_t invalidSpan932(const char* p, std::size_t left) {
-    auto lead = static_cast<unsigned char>(p[0]);
-    if (left >= 2 && isLeadByte932(lead) && isTrailByte932(static_cast<unsigned char>(p[1]))) return 2;
-    return 1;
 }
 
 std::size_t invalidSpanUtf8(const char*, std::size_t) { return 1; }

@@ -37,7 +37,8 @@ bool isQuantifierStart(wchar_t c) { return c == L'*' || c == L'+' || c == L'?' |
 // digits as they are, everything else as \uXXXX.
 WideText literal(wchar_t c) {
     if (isDigit(c) || isAsciiLetter(c)) return WideText(1, c);
-    if (static_cast<std::uint32_t>(c) > 0xFFFF) return WideText(1, c);  // no syntax character lies there
+    const std::uint32_t code = static_cast<std::uint32_t>(c);  // a wchar_t may be 16 or 32 bits wide
+    if (code > 0xFFFF) return WideText(1, c);                  // no syntax character lies there
     wchar_t buffer[8];
     std::swprintf(buffer, 8, L"\\u%04X", static_cast<unsigned>(c));
     return buffer;

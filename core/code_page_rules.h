@@ -1,0 +1,29 @@
+#pragma once
+// Code page 932's byte classes, which every conversion backend needs to step
+// over a byte sequence that does not convert.
+
+#include <cstddef>
+
+namespace tarnwick::codepage {
+
+inline constexpr wchar_t replacementCharacter = 0xFFFD;
+inline constexpr char defaultCharacter = '?';
+
+inline bool isLeadByte932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool isTrailByte932(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// Single bytes that code page 932's table leaves undefined but Windows'
+// converter maps to U+0080, U+F8F0 and U+F8F1-U+F8F3 all the same; they are
+// invalid here on every platform, and those characters unrepresentable.
+inline bool isUndefinedSingleByte932(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
+inline bool isWindowsOnlyCharacter932(wchar_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
+
+// How many bytes one invalid character spans at `p`: a lead byte with a
+// trail byte after it is one (unassigned) character, anything else one byte.
+inline std::size_t invalidSpan932(const char* p, std::size_t left) {
+    auto lead = static_cast<unsigned char>(p[0]);
+    if (left >= 2 && isLeadByte932(lead) && isTrailByte932(static_cast<unsigned char>(p[1]))) return 2;
+    return 1;
+}
+
+}  // namespace tarnwick::codepage
