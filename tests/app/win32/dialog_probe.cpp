@@ -1,0 +1,106 @@
+// dialog_probe.exe: reads the running Tarnwick dialog through the platform, for
+// the end-to-end test, which types into it with xdotool.
+//   acp                  the ANSI code page of this Wine session
+//   wait                 waits until the dialog is up
+//   read ID              the text of control ID, as the dialog holds it (raw bytes)
+//   paste ID HEX         replaces the selection of control ID with the bytes HEX, as a paste does
+//   centre ID            the screen position of the middle of control ID
+//   menu-centre          the screen position of the middle of the menu's only item
+//   version-boxes        how many Version boxes are open, then the text of the newest
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+HWND findDialog() { return FindWindowA("#32770", "Tarnwick"); }
+
+// WM_GETTEXT, since GetWindowTextA reads no control of another process.
+std::string textOf(HWND window) {
+    const auto length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const auto read = SendMessageA(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(read));
+    return text;
+}
+
+HWND control(const char* id) { return GetDlgItem(findDialog(), std::atoi(id)); }
+
+std::string fromHex(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+// The message boxes of the dialog's process: untitled dialogs other than the main one.
+std::vector<HWND> versionBoxes() {
+    struct Search {
+        DWORD process;
+        HWND main;
+        std::vector<HWND> found;
+    } search{0, findDialog(), {}};
+    GetWindowThreadProcessId(search.main, &search.process);
+    EnumWindows(
+        [](HWND window, LPARAM arg) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(arg);
+            char className[16] = {};
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            GetClassNameA(window, className, sizeof className);
+            if (window != s->main && process == s->process && std::string(className) == "#32770" &&
+                IsWindowVisible(window) && textOf(window).empty()) {
+                s->found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int usage() {
+    std::fputs("usage: dialog_probe acp|wait|read ID|paste ID HEX|centre ID|menu-centre|version-boxes\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // the texts' CR LF exactly as they are
+    if (argc < 2) return usage();
+    const std::string verb = argv[1];
+    if (verb == "acp") {
+        std::printf("%u\n", GetACP());
+    } else if (verb == "wait") {
+        for (int i = 0; i < 300 && findDialog() == nullptr; ++i) Sleep(100);
+        if (findDialog() == nullptr) return 1;
+    } else if (verb == "read" && argc == 3) {
+        const std::string text = textOf(control(argv[2]));
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else if (verb == "paste" && argc == 4) {
+        SendMessageA(control(argv[2]), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fromHex(argv[3]).c_str()));
+    } else if (verb == "centre" && argc == 3) {
+        RECT r{};
+        GetWindowRect(control(argv[2]), &r);
+        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    } else if (verb == "menu-centre") {
+        // GetMenuItemRect sees no menu of another process; the bar lies just above the client area.
+        POINT client{0, 0};
+        ClientToScreen(findDialog(), &client);
+        std::printf("%ld %ld\n", client.x + 15, client.y - GetSystemMetrics(SM_CYMENU) / 2);
+    } else if (verb == "version-boxes") {
+        const auto boxes = versionBoxes();
+        std::printf("%zu\n", boxes.size());
+        // The message text is the box's static control with id 0xFFFF.
+        if (!boxes.empty()) std::fputs(textOf(GetDlgItem(boxes.back(), 0xFFFF)).c_str(), stdout);
+    } else {
+        return usage();
+    }
+    return 0;
+}
