@@ -7,6 +7,7 @@
 //   centre ID            the screen position of the middle of control ID
 //   menu-centre          the screen position of the middle of the menu's only item
 //   version-boxes        how many Version boxes are open, then the text of the newest
+//   dismiss-version-boxes  presses OK on every open Version box
 
 #include <windows.h>
 
@@ -65,7 +66,7 @@ std::vector<HWND> versionBoxes() {
 }
 
 int usage() {
-    std::fputs("usage: dialog_probe acp|wait|read ID|paste ID HEX|centre ID|menu-centre|version-boxes\n", stderr);
+    std::fputs("usage: dialog_probe acp|wait|read ID|paste ID HEX|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
     return 2;
 }
 
@@ -99,6 +100,8 @@ int main(int argc, char** argv) {
         std::printf("%zu\n", boxes.size());
         // The message text is the box's static control with id 0xFFFF.
         if (!boxes.empty()) std::fputs(textOf(GetDlgItem(boxes.back(), 0xFFFF)).c_str(), stdout);
+    } else if (verb == "dismiss-version-boxes") {
+        for (HWND box : versionBoxes()) PostMessageA(box, WM_COMMAND, IDOK, 0);
     } else {
         return usage();
     }

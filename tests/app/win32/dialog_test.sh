@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Drives tarnwick.exe under Wine on a virtual display, in a Japanese locale so
+# that the ANSI code page is 932: keys and clicks with xdotool, the boxes read
+# back through the platform by dialog_probe.exe.
+# Usage: dialog_test.sh tarnwick.exe dialog_probe.exe
+set -u -o pipefail
+exe=$1
+probe_exe=$2
+work=$(mktemp -d)
+xvfb=
+trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+
+# See the window test of the Linux build for why -displayfd and -noreset.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(tr -d '\n' < "$work/display")"
+export WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+failures=0
+fail() {
+    echo "FAIL $*"
+    failures=$((failures + 1))
+}
+probe() { wine "$probe_exe" "$@"; }
+hex_of_box() { probe read "$1" | xxd -p | tr -d '\n'; }
+hex_of() { printf '%b' "$1" | iconv -f UTF-8 -t CP932 | xxd -p | tr -d '\n'; }
+
+# Waits until box ID holds TEXT (UTF-8, printf escapes); a failure names what it saw.
+expect_box() {
+    local what=$1 id=$2 text=$3 want seen
+    want=$(hex_of "$text")
+    for _ in $(seq 50); do
+        seen=$(hex_of_box "$id")
+        [ "$seen" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "$what: box $id holds $(printf '%s' "$seen" | xxd -r -p | iconv -f CP932 -t UTF-8 | od -c | head -n 3)"
+}
+click() { xdotool mousemove $(probe centre "$1") click 1; }
+# Select a single line's text and delete it: one change, as a user's select-all and Delete.
+clear_line() {
+    click "$1"
+    xdotool key End shift+Home Delete
+}
+
+[ "$(probe acp | tr -d '\r')" = 932 ] || fail "the ANSI code page is $(probe acp), not 932"
+
+wine "$exe" &
+pid=$!
+probe wait || { echo "FAIL the dialog did not appear"; exit 1; }
+window=$(xdotool search --sync --name '^Tarnwick$' | head -n 1)
+xdotool windowfocus --sync "$window"
+
+for id in 1024 1028 1029; do expect_box "empty at start" "$id" ""; done
+xdotool type a
+expect_box "Expression typed at start (it has the focus)" 1024 "a"
+expect_box "a with an empty Text" 1029 ""
+xdotool key Return
+expect_box "Enter in Expression does nothing" 1024 "a"
+
+click 1028
+xdotool type a
+expect_box "a with a" 1029 "group[0] [a]\r\n"
+xdotool type b
+expect_box "a with ab" 1029 ""
+xdotool key Return
+expect_box "Enter in Text does nothing" 1028 "ab"
+
+click 1024
+xdotool key End
+xdotool type '*'
+clear_line 1028
+expect_box "a* with nothing" 1029 "group[0] []\r\n"
+clear_line 1024
+expect_box "both boxes emptied: the last Result stays" 1029 "group[0] []\r\n"
+
+# Japanese, pasted with its line break: xdotool types only what the keymap holds.
+xdotool type '(\d+)-(\S+)'
+expect_box "Expression typed" 1024 '(\\d+)-(\\S+)'
+probe paste 1028 "$(hex_of '03-東\r\n京')"
+expect_box "Japanese text" 1029 "group[0] [03-東京]\r\ngroup[1] [03]\r\ngroup[2] [東京]\r\n"
+
+xdotool mousemove $(probe menu-centre) click 1
+for _ in $(seq 50); do [ "$(probe version-boxes | head -n 1 | tr -d '\r')" = 1 ] && break; sleep 0.1; done
+probe version-boxes > "$work/box"
+[ "$(head -n 1 "$work/box" | tr -d '\r')" = 1 ] || fail "one Version box: $(head -n 1 "$work/box")"
+sed -n 2p "$work/box" | grep -q '^ver1\.2 (Jul 26 2020)'$'\r''$' || fail "Version box first line: $(sed -n 2p "$work/box")"
+click 1024
+xdotool type x
+expect_box "the dialog is usable beside the Version box" 1029 ""
+xdotool mousemove $(probe menu-centre) click 1
+for _ in $(seq 50); do [ "$(probe version-boxes | head -n 1 | tr -d '\r')" = 2 ] && break; sleep 0.1; done
+[ "$(probe version-boxes | head -n 1 | tr -d '\r')" = 2 ] || fail "a second Version box"
+probe dismiss-version-boxes
+
+click 1024
+xdotool key Escape
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "Escape did not end the program"
+    kill "$pid"
+else
+    wait "$pid"
+    status=$?
+    [ "$status" = 1 ] || fail "exit status after Escape: $status, not 1"
+fi
+
+wineserver -k 2>/dev/null
+echo "$failures failed"
+[ "$failures" = 0 ]
