@@ -11,13 +11,23 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The dialog test runs Wine in Japanese, where the ANSI code page is 932.
+locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || missing_locale=1
+
+[ ${#missing[@]} -eq 0 ] && [ -z "${missing_locale:-}" ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
-  echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+  echo "missing: ${missing[*]} ${missing_locale:+the ja_JP.UTF-8 locale} (run as root to install them)" >&2
   exit 1
 fi
-echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  apt-get update -qq
+  apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+if [ -n "${missing_locale:-}" ]; then
+  sed -i 's/^# *\(ja_JP\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen
+fi

@@ -3,6 +3,7 @@
 //   acp                  the ANSI code page of this Wine session
 //   wait                 waits until the dialog is up
 //   read ID              the text of control ID, as the dialog holds it (raw bytes)
+//   select-all ID        selects the whole text of control ID
 //   paste ID HEX         replaces the selection of control ID with the bytes HEX, as a paste does
 //   centre ID            the screen position of the middle of control ID
 //   menu-centre          the screen position of the middle of the menu's only item
@@ -66,7 +67,7 @@ std::vector<HWND> versionBoxes() {
 }
 
 int usage() {
-    std::fputs("usage: dialog_probe acp|wait|read ID|paste ID HEX|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
+    std::fputs("usage: dialog_probe acp|wait|read ID|select-all ID|paste ID HEX|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
     return 2;
 }
 
@@ -84,6 +85,8 @@ int main(int argc, char** argv) {
     } else if (verb == "read" && argc == 3) {
         const std::string text = textOf(control(argv[2]));
         std::fwrite(text.data(), 1, text.size(), stdout);
+    } else if (verb == "select-all" && argc == 3) {
+        SendMessageA(control(argv[2]), EM_SETSEL, 0, -1);
     } else if (verb == "paste" && argc == 4) {
         SendMessageA(control(argv[2]), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fromHex(argv[3]).c_str()));
     } else if (verb == "centre" && argc == 3) {

@@ -98,6 +98,14 @@ for _ in $(seq 50); do [ "$(probe version-boxes | head -n 1 | tr -d '\r')" = 2 ]
 [ "$(probe version-boxes | head -n 1 | tr -d '\r')" = 2 ] || fail "a second Version box"
 probe dismiss-version-boxes
 
+# Longer than the reading buffers of old (1,024 and 10,240 bytes), each pasted whole.
+long_a() { head -c "$1" /dev/zero | tr '\0' a; }
+probe select-all 1028
+probe paste 1028 "$(long_a 12000 | xxd -p | tr -d '\n')"
+probe select-all 1024
+probe paste 1024 "$( (printf '('; long_a 1100; printf ')a*') | xxd -p | tr -d '\n')"
+expect_box "a 1,105-byte expression on a 12,000-byte text" 1029 "group[0] [$(long_a 12000)]\r\ngroup[1] [$(long_a 1100)]\r\n"
+
 click 1024
 xdotool key Escape
 for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
