@@ -31,7 +31,7 @@ windows: deps
 
 # The same tests on Windows' own conversion and cipher services, under Wine.
 test-windows: windows
-	WINEDEBUG=-all ctest --test-dir $(BUILD_WIN) --output-on-failure
+	WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" ctest --test-dir $(BUILD_WIN) --output-on-failure
 
 test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=OFF >/dev/null

@@ -20,6 +20,7 @@ done
 [ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(tr -d '\n' < "$work/display")"
 export WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no offer to install Mono or Gecko into a fresh prefix
 
 failures=0
 fail() {
