@@ -38,25 +38,47 @@ void runMetered(std::uint64_t stepLimit, Body&& body) {
     });
 }
 
+// The text with a line feed before it. The engine starts a fresh matcher at
+// the position of each look-ahead; only with a previous character available
+// do ^, \b and \B see the real one there, and a line feed is what the text's
+// start looks like to them.
+WideText withLineBefore(const WideText& input) {
+    WideText buffer;
+    buffer.reserve(input.size() + 1);
+    buffer += L'\n';
+    buffer += input;
+    return buffer;
+}
+
+WideText groupText(const std::match_results<MeteredIterator>& match, const GroupSlots& slots) {
+    if (slots.inNegativeLookahead) return {};
+    for (std::size_t marker : slots.markers) {
+        if (!match[marker].matched) return {};
+    }
+    for (auto slot = slots.engine.rbegin(); slot != slots.engine.rend(); ++slot) {
+        const auto& group = match[*slot];
+        if (group.matched) return WideText(group.first.base(), group.second.base());
+    }
+    return {};
+}
+
 }  // namespace
 
 std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
                                                 std::uint64_t stepLimit) {
+    const WideText text = withLineBefore(input);
     std::optional<std::vector<WideText>> groups;
     runMetered(stepLimit, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
-        const wchar_t* begin = input.data();
+        const wchar_t* begin = text.data() + 1;
         std::match_results<MeteredIterator> match;
         if (!std::regex_match(MeteredIterator(begin, &meter), MeteredIterator(begin + input.size(), &meter), match,
-                              regex)) {
+                              regex, std::regex_constants::match_prev_avail)) {
             return;
         }
         std::vector<WideText> texts;
-        texts.reserve(pattern.groupIndex.size());
-        for (std::size_t index : pattern.groupIndex) {
-            const auto& group = match[index];
-            texts.emplace_back(group.matched ? WideText(group.first.base(), group.second.base()) : WideText());
-        }
+        texts.reserve(pattern.groups.size());
+        for (const GroupSlots& slots : pattern.groups) texts.push_back(groupText(match, slots));
         groups = std::move(texts);
     });
     return groups;
@@ -64,12 +86,14 @@ std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, c
 
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
                     std::uint64_t stepLimit) {
+    const WideText text = withLineBefore(input);
     WideText out;
     runMetered(stepLimit, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
-        const wchar_t* begin = input.data();
+        const wchar_t* begin = text.data() + 1;
         std::regex_replace(std::back_inserter(out), MeteredIterator(begin, &meter),
-                           MeteredIterator(begin + input.size(), &meter), regex, replacement);
+                           MeteredIterator(begin + input.size(), &meter), regex, replacement,
+                           std::regex_constants::match_prev_avail);
     });
     return out;
 }

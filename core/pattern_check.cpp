@@ -67,66 +67,169 @@ struct ClassAtom {
     WideText text;  // as the engine reads it inside brackets
 };
 
+// How wide the matches of a piece of the pattern can be.
+enum class Width {
+    nonEmpty,  // never the empty string
+    empty,     // only the empty string (assertions, empty groups)
+    either,
+};
+
+// What a parse function tells its caller about the piece it has written.
+struct Piece {
+    Width width;
+    // The piece restricted to its non-empty matches, in the same order of
+    // preference; no value where that cannot be written.
+    std::optional<WideText> nonEmpty;
+    // It may be written twice: it holds no back reference, sentinel or marker,
+    // whose group numbers a copy would get wrong.
+    bool copyable;
+};
+
+// Never matches, but keeps the groups of `text` in the numbering.
+WideText neverMatching(const WideText& text) { return L"(?!)" + text; }
+
+Piece fixedPiece(Width width, const WideText& text, bool copyable = true) {
+    return {width, width == Width::empty ? neverMatching(text) : text, copyable};
+}
+
+constexpr std::uint64_t unbounded = UINT64_MAX;
+
+// A repetition as the engine writes it.
+WideText quantifierText(std::uint64_t min, std::uint64_t max, bool lazy) {
+    WideText q;
+    if (min == 0 && max == unbounded) q = L"*";
+    else if (min == 1 && max == unbounded) q = L"+";
+    else if (min == 0 && max == 1) q = L"?";
+    else if (min == 1 && max == 1) return L"";
+    else if (max == min) q = L'{' + std::to_wstring(min) + L'}';
+    else q = L'{' + std::to_wstring(min) + L',' + (max == unbounded ? L"" : std::to_wstring(max)) + L'}';
+    return lazy ? q + L'?' : q;
+}
+
+struct Repeat {
+    std::uint64_t min;
+    std::uint64_t max;
+    bool lazy;
+};
+
 class Parser {
 public:
     Parser(const WideText& pattern, std::vector<bool> wantSentinel)
-        : p_(pattern), wantSentinel_(std::move(wantSentinel)) {}
+        : p_(pattern), wantSentinel_(std::move(wantSentinel)), sentinelIndex_(wantSentinel_.size(), 0) {}
 
     CheckedPattern run() {
         parseDisjunction();
         if (!atEnd()) fail(PatternError::paren);  // only a lone ')' stops a disjunction early
-        return {std::move(out_), std::move(engineIndex_)};
+        CheckedPattern checked{std::move(out_), {}};
+        for (const OpenedGroup& opened : groups_) {
+            GroupSlots slots{opened.engine, {}, false};
+            for (std::size_t id : opened.lookaheads) {
+                if (lookaheads_[id].negative) slots.inNegativeLookahead = true;
+                else slots.markers.push_back(lookaheads_[id].marker);
+            }
+            checked.groups.push_back(std::move(slots));
+        }
+        return checked;
     }
 
     const std::vector<bool>& referencedGroups() const { return referenced_; }
 
 private:
+    struct OpenedGroup {
+        std::vector<std::size_t> engine;      // see GroupSlots
+        std::vector<std::size_t> lookaheads;  // the look-aheads it stands in
+    };
+    struct Lookahead {
+        bool negative;
+        std::size_t marker;  // 0: it holds no group and needs none
+    };
+
     bool atEnd() const { return pos_ >= p_.size(); }
     bool has(std::size_t ahead) const { return pos_ + ahead < p_.size(); }
     wchar_t peek(std::size_t ahead = 0) const { return p_[pos_ + ahead]; }
     [[noreturn]] static void fail(PatternError code) { throw RegexError(code); }
 
     // Disjunction :: Alternative ( '|' Alternative )*
-    void parseDisjunction() {
-        parseAlternative();
+    Piece parseDisjunction() {
+        Piece all = parseAlternative();
         while (!atEnd() && peek() == L'|') {
             out_ += L'|';
             ++pos_;
-            parseAlternative();
+            const Piece next = parseAlternative();
+            if (all.width != next.width) all.width = Width::either;
+            if (all.nonEmpty && next.nonEmpty) {
+                *all.nonEmpty += L'|' + *next.nonEmpty;
+            } else {
+                all.nonEmpty.reset();
+            }
+            all.copyable = all.copyable && next.copyable;
         }
+        return all;
     }
 
     // Alternative :: Term*
-    void parseAlternative() {
-        while (!atEnd() && peek() != L'|' && peek() != L')') parseTerm();
+    Piece parseAlternative() {
+        const std::size_t start = out_.size();
+        bool anyNonEmpty = false;
+        bool copyable = true;
+        int eitherTerms = 0;
+        std::size_t eitherStart = 0;
+        std::size_t eitherEnd = 0;
+        std::optional<WideText> eitherNonEmpty;
+        while (!atEnd() && peek() != L'|' && peek() != L')') {
+            const std::size_t termStart = out_.size();
+            Piece term = parseTerm();
+            copyable = copyable && term.copyable;
+            if (term.width == Width::nonEmpty) anyNonEmpty = true;
+            if (term.width == Width::either && ++eitherTerms == 1) {
+                eitherStart = termStart;
+                eitherEnd = out_.size();
+                eitherNonEmpty = std::move(term.nonEmpty);
+            }
+        }
+        const WideText text = out_.substr(start);
+        if (anyNonEmpty) return {Width::nonEmpty, text, copyable};
+        if (eitherTerms == 0) return fixedPiece(Width::empty, text, copyable);
+        // The other terms match only the empty string, so the alternative is
+        // non-empty exactly when its one term of either width is.
+        if (eitherTerms > 1 || !eitherNonEmpty) return {Width::either, std::nullopt, copyable};
+        WideText nonEmpty = text;
+        nonEmpty.replace(eitherStart - start, eitherEnd - eitherStart, *eitherNonEmpty);
+        return {Width::either, std::move(nonEmpty), copyable};
     }
 
     // Term :: Assertion | Atom Quantifier?
-    void parseTerm() {
+    Piece parseTerm() {
+        const std::size_t start = out_.size();
+        const std::size_t groupsBefore = engineGroups_;
         const wchar_t c = peek();
+        Piece atom{Width::nonEmpty, std::nullopt, true};
         switch (c) {
             case L'^':
             case L'$':
                 out_ += c;
                 ++pos_;
                 rejectQuantifier();
-                return;
+                return fixedPiece(Width::empty, out_.substr(start));
             case L'\\':
                 if (has(1) && (peek(1) == L'b' || peek(1) == L'B')) {
                     out_ += L'\\';
                     out_ += peek(1);
                     pos_ += 2;
                     rejectQuantifier();
-                    return;
+                    return fixedPiece(Width::empty, out_.substr(start));
                 }
-                parseAtomEscape();
+                atom = parseAtomEscape();
                 break;
-            case L'(':
-                if (parseGroup()) {  // a look-ahead is an assertion
+            case L'(': {
+                bool lookahead = false;
+                atom = parseGroup(lookahead);
+                if (lookahead) {  // an assertion
                     rejectQuantifier();
-                    return;
+                    return atom;
                 }
                 break;
+            }
             case L'*':
             case L'+':
             case L'?':
@@ -148,7 +251,53 @@ private:
                 out_ += literal(c);
                 ++pos_;
         }
-        parseQuantifier();
+        if (atom.width == Width::nonEmpty) atom.nonEmpty = out_.substr(start);
+        const std::optional<Repeat> repeat = parseQuantifier();
+        if (!repeat) return atom;
+        return repeatAtom(start, groupsBefore, atom, *repeat);
+    }
+
+    // Writes the atom at out_[start...] repeated. A body that can match empty is always a group. ECMAScript refuses a pass
+    // after the minimum that matches the empty string, where the engine takes
+    // it (and lets it overwrite the groups); so a body that can match empty is
+    // repeated as its non-empty matches, after the minimum.
+    Piece repeatAtom(std::size_t start, std::size_t groupsBefore, const Piece& atom, const Repeat& r) {
+        const WideText atomText = out_.substr(start);
+        const bool nullable = atom.width != Width::nonEmpty;
+        const bool optionalPasses = r.max > r.min;
+        out_.resize(start);
+        if (!nullable || !optionalPasses || !atom.nonEmpty || (r.min > 0 && !atom.copyable)) {
+            // Either nothing to mend, or a body we cannot restrict: the engine's own reading.
+            out_ += atomText + quantifierText(r.min, r.max, r.lazy);
+        } else if (r.min == 0) {
+            out_ += *atom.nonEmpty + quantifierText(0, r.max, r.lazy);
+        } else {
+            // The passes up to the minimum may be empty; the rest are a copy.
+            const std::uint64_t optionalMax = r.max == unbounded ? unbounded : r.max - r.min;
+            out_ += atomText + quantifierText(r.min, r.min, false) + *atom.nonEmpty + quantifierText(0, optionalMax, r.lazy);
+            copyGroups(groupsBefore, engineGroups_ - groupsBefore);
+        }
+        const WideText text = out_.substr(start);
+        if (r.max == 0 || atom.width == Width::empty) return fixedPiece(Width::empty, text, atom.copyable);
+        if (atom.width == Width::nonEmpty && r.min > 0) return {Width::nonEmpty, text, atom.copyable};
+        // Zero passes or more, each of them non-empty: at least one pass is the non-empty part.
+        std::optional<WideText> nonEmpty;
+        if (r.min == 0 && atom.nonEmpty) {
+            const WideText q = quantifierText(1, r.max, r.lazy);
+            nonEmpty = q.empty() ? *atom.nonEmpty : L"(?:" + *atom.nonEmpty + L')' + q;
+        }
+        return {Width::either, std::move(nonEmpty), atom.copyable && r.min == 0};
+    }
+
+    // The groups of the engine numbered after `first`, `count` of them, were just written once more.
+    void copyGroups(std::size_t first, std::size_t count) {
+        for (OpenedGroup& group : groups_) {
+            const std::size_t slots = group.engine.size();
+            for (std::size_t i = 0; i < slots; ++i) {
+                if (group.engine[i] > first && group.engine[i] <= first + count) group.engine.push_back(group.engine[i] + count);
+            }
+        }
+        engineGroups_ += count;
     }
 
     void rejectQuantifier() const {
@@ -156,43 +305,43 @@ private:
     }
 
     // Quantifier :: ( '*' | '+' | '?' | '{' n '}' | '{' n ',}' | '{' n ',' m '}' ) '?'?
-    void parseQuantifier() {
-        if (atEnd() || !isQuantifierStart(peek())) return;
-        if (peek() == L'{') {
-            parseBraces();
-        } else {
-            out_ += peek();
-            ++pos_;
+    std::optional<Repeat> parseQuantifier() {
+        if (atEnd() || !isQuantifierStart(peek())) return std::nullopt;
+        Repeat r{0, unbounded, false};
+        switch (peek()) {
+            case L'*': ++pos_; break;
+            case L'+': r.min = 1; ++pos_; break;
+            case L'?': r.max = 1; ++pos_; break;
+            default: parseBraces(r);
         }
         if (!atEnd() && peek() == L'?') {
-            out_ += L'?';
+            r.lazy = true;
             ++pos_;
         }
         rejectQuantifier();
+        return r;
     }
 
-    void parseBraces() {
+    void parseBraces(Repeat& r) {
         ++pos_;
         if (atEnd() || !isDigit(peek())) fail(PatternError::badbrace);
-        const std::uint64_t low = parseRepeatCount();
+        r.min = parseRepeatCount();
         if (atEnd()) fail(PatternError::badbrace);
         if (peek() == L'}') {
             ++pos_;
-            out_ += L'{' + std::to_wstring(low) + L'}';
+            r.max = r.min;
             return;
         }
         if (peek() != L',') fail(PatternError::badbrace);
         ++pos_;
         if (!atEnd() && peek() == L'}') {
             ++pos_;
-            out_ += L'{' + std::to_wstring(low) + L",}";
             return;
         }
         if (atEnd() || !isDigit(peek())) fail(PatternError::badbrace);
-        const std::uint64_t high = parseRepeatCount();
-        if (atEnd() || peek() != L'}' || high < low) fail(PatternError::badbrace);
+        r.max = parseRepeatCount();
+        if (atEnd() || peek() != L'}' || r.max < r.min) fail(PatternError::badbrace);
         ++pos_;
-        out_ += L'{' + std::to_wstring(low) + L',' + std::to_wstring(high) + L'}';
     }
 
     std::uint64_t parseRepeatCount() {
@@ -211,47 +360,69 @@ private:
     }
 
     // Group :: '(' Disjunction ')' | '(?:' Disjunction ')' | '(?=' Disjunction ')' | '(?!' Disjunction ')'
-    // Returns true for a look-ahead.
-    bool parseGroup() {
-        bool capturing = false;
-        bool lookahead = false;
+    // `lookahead` tells whether it is an assertion.
+    Piece parseGroup(bool& lookahead) {
+        const std::size_t start = out_.size();
+        const std::size_t groupsBefore = engineGroups_;
         std::size_t group = 0;
+        lookahead = false;
         if (has(1) && peek(1) == L'?') {
             if (!has(2)) fail(PatternError::syntax);
             const wchar_t kind = peek(2);
             if (kind != L':' && kind != L'=' && kind != L'!') fail(PatternError::syntax);
             lookahead = kind != L':';
+            if (lookahead) {
+                openLookaheads_.push_back(lookaheads_.size());
+                lookaheads_.push_back({kind == L'!', 0});
+            }
             out_ += p_.substr(pos_, 3);
             pos_ += 3;
         } else {
             if (++groupsOpened_ > maxCaptureGroups) fail(PatternError::complexity);
-            capturing = true;
             group = static_cast<std::size_t>(groupsOpened_);
-            engineIndex_.push_back(++engineGroups_);
+            groups_.push_back({{++engineGroups_}, openLookaheads_});
             out_ += L'(';
             ++pos_;
         }
+        // A group that is referenced back records, in an empty group after its
+        // whole body, that it took part in the match.
+        const bool sentinel = group != 0 && group < wantSentinel_.size() && wantSentinel_[group];
+        if (sentinel) out_ += L"(?:";
         if (++depth_ > maxNesting) fail(PatternError::stack);
-        parseDisjunction();
+        const std::size_t bodyStart = out_.size();
+        Piece body = parseDisjunction();
+        const std::size_t bodyEnd = out_.size();
         if (atEnd()) fail(PatternError::paren);
         ++pos_;
         --depth_;
-        if (capturing) {
-            // An empty group at the end records that the group took part in the match.
-            if (group < wantSentinel_.size() && wantSentinel_[group]) {
-                sentinelIndex_.resize(group + 1);
-                sentinelIndex_[group] = ++engineGroups_;
-                out_ += L"()";
-            }
-            closed_.resize(group + 1);
+        if (sentinel) {
+            sentinelIndex_[group] = ++engineGroups_;
+            out_ += L")()";
+        }
+        if (group != 0) {
+            closed_.resize(std::max(closed_.size(), group + 1));
             closed_[group] = true;
         }
         out_ += L')';
-        return lookahead;
+        if (lookahead) {
+            const std::size_t id = openLookaheads_.back();
+            openLookaheads_.pop_back();
+            const bool holdsGroups = engineGroups_ > groupsBefore;
+            if (holdsGroups && !lookaheads_[id].negative) {
+                lookaheads_[id].marker = ++engineGroups_;
+                out_ += L"()";
+            }
+            return fixedPiece(Width::empty, out_.substr(start), !holdsGroups);
+        }
+        if (body.nonEmpty) {
+            body.nonEmpty = out_.substr(start, bodyStart - start) + *body.nonEmpty + out_.substr(bodyEnd);
+        }
+        body.copyable = body.copyable && !sentinel;
+        return body;
     }
 
     // AtomEscape :: DecimalEscape | CharacterClassEscape | CharacterEscape
-    void parseAtomEscape() {
+    Piece parseAtomEscape() {
         if (!has(1)) fail(PatternError::escape);
         ++pos_;
         const wchar_t c = peek();
@@ -259,17 +430,18 @@ private:
             const std::uint64_t n = parseDecimal();
             if (n == 0) {
                 out_ += literal(L'\0');
-            } else {
-                emitBackReference(n);
+                return {Width::nonEmpty, std::nullopt, true};
             }
-            return;
+            emitBackReference(n);
+            return {Width::either, std::nullopt, false};
         }
         ++pos_;
         if (auto set = classEscape(c)) {
             out_ += L'[' + *set + L']';
-            return;
+        } else {
+            out_ += literal(characterEscape(c));
         }
-        out_ += literal(characterEscape(c));
+        return {Width::nonEmpty, std::nullopt, true};
     }
 
     // A back reference must name a group that is already closed. Where the
@@ -280,7 +452,7 @@ private:
         const auto group = static_cast<std::size_t>(n);
         referenced_.resize(std::max(referenced_.size(), group + 1));
         referenced_[group] = true;
-        const std::wstring index = std::to_wstring(engineIndex_[group]);
+        const std::wstring index = std::to_wstring(groups_[group].engine.front());
         if (group >= sentinelIndex_.size() || sentinelIndex_[group] == 0) {
             out_ += L'\\' + index;  // first pass: the markers are not yet known
             return;
@@ -421,7 +593,9 @@ private:
     int groupsOpened_ = 0;
     int depth_ = 0;
     std::size_t engineGroups_ = 0;
-    std::vector<std::size_t> engineIndex_{0};
+    std::vector<OpenedGroup> groups_{{{0}, {}}};  // group 0 is the whole match
+    std::vector<Lookahead> lookaheads_;
+    std::vector<std::size_t> openLookaheads_;  // those around the current position
     std::vector<bool> closed_;
     std::vector<bool> referenced_;
     std::vector<bool> wantSentinel_;

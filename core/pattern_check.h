@@ -4,7 +4,8 @@
 // writes a canonical pattern that the standard library's engine reads the way
 // the pattern is meant: every escape spelled out, back references made to
 // match the empty string when their group took no part, classes renamed to the
-// Unicode-aware ones of EngineTraits.
+// Unicode-aware ones of EngineTraits, and repetitions of a body that can match
+// the empty string rewritten so that no pass after the minimum is empty.
 
 #include <cstddef>
 #include <vector>
@@ -13,11 +14,21 @@
 
 namespace tarnwick {
 
+// Where the engine keeps one group of the pattern.
+struct GroupSlots {
+    // Sub-matches that hold the group: the first, then copies made by the
+    // rewriting of repetitions; the last one that took part holds its value.
+    std::vector<std::size_t> engine;
+    // Markers after the look-aheads around the group: the group took part only
+    // if each of them did (the engine keeps look-ahead captures on backtracking).
+    std::vector<std::size_t> markers;
+    bool inNegativeLookahead = false;  // such a group never takes part in a match
+};
+
 struct CheckedPattern {
     WideText canonical;
-    // Engine sub-match index of each group of the pattern, group 0 first; the
-    // canonical pattern may hold helper groups in between.
-    std::vector<std::size_t> groupIndex;
+    // Group 0 first; the canonical pattern may hold helper groups in between.
+    std::vector<GroupSlots> groups;
 };
 
 // Throws RegexError with the code of the first place where the pattern fails.

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "pattern_error.h"
 
@@ -94,16 +95,50 @@ TEST(CheckerLimits, DeepNestingIsRefusedNotOverflowed) {
     EXPECT_EQ(errorOf(nested), 12);
 }
 
+std::vector<std::size_t> firstSlots(const CheckedPattern& checked) {
+    std::vector<std::size_t> slots;
+    for (const GroupSlots& group : checked.groups) slots.push_back(group.engine.front());
+    return slots;
+}
+
 TEST(CheckerOutput, BackReferencesPointAtTheirGroupsPastTheMarkers) {
     const CheckedPattern checked = checkPattern(L"(a)(b)\\2");
-    // Group 2 is referenced, so it carries a marker; group indexes stay in order.
-    ASSERT_EQ(checked.groupIndex.size(), 3u);
-    EXPECT_EQ(checked.groupIndex[1], 1u);
-    EXPECT_EQ(checked.groupIndex[2], 2u);
-    EXPECT_EQ(checked.canonical, L"(a)(b())(?:\\3\\2|(?!\\3))");
+    // Group 2 is referenced, so it carries a marker after its whole body; group indexes stay in order.
+    EXPECT_EQ(firstSlots(checked), (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_EQ(checked.canonical, L"(a)((?:b)())(?:\\3\\2|(?!\\3))");
 
-    const CheckedPattern shifted = checkPattern(L"(a)\\1(b)");
-    EXPECT_EQ(shifted.groupIndex, (std::vector<std::size_t>{0, 1, 3}));
+    EXPECT_EQ(firstSlots(checkPattern(L"(a)\\1(b)")), (std::vector<std::size_t>{0, 1, 3}));
+    // An outer group closing after an inner one keeps the inner one closed.
+    EXPECT_EQ(firstSlots(checkPattern(L"((a))\\2")), (std::vector<std::size_t>{0, 1, 2}));
+}
+
+TEST(CheckerOutput, RepeatedBodiesThatCanMatchEmptyRepeatOnlyTheirNonEmptyMatches) {
+    struct Case {
+        const wchar_t* pattern;
+        const wchar_t* canonical;
+    };
+    for (const Case& c : {
+             Case{L"(b|)*a", L"(b|(?!))*a"},
+             Case{L"(?:a*)*", L"(?:(?:a)+)*"},
+             Case{L"(a?)+", L"(a?)(a)*"},
+             Case{L"(^|a)*?", L"((?!)^|a)*?"},
+             Case{L"(a|b)*", L"(a|b)*"},       // never empty: as written
+             Case{L"(a?){3}", L"(a?){3}"},     // no pass beyond the minimum
+             Case{L"(a*b*)*", L"(a*b*)*"},     // two parts of either width: as the engine reads it
+         }) {
+        EXPECT_EQ(checkPattern(c.pattern).canonical, c.canonical) << c.pattern;
+    }
+    // The copy of group 1 after the minimum is a second slot of the same group.
+    EXPECT_EQ(checkPattern(L"(a?)+(b)").groups[1].engine, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(checkPattern(L"(a?)+(b)").groups[2].engine, (std::vector<std::size_t>{3}));
+}
+
+TEST(CheckerOutput, GroupsInLookaheadsCarryTheLookaheadsMarker) {
+    const CheckedPattern checked = checkPattern(L"(?=(a))(?!(b))");
+    EXPECT_EQ(checked.canonical, L"(?=(a))()(?!(b))");
+    EXPECT_EQ(checked.groups[1].markers, (std::vector<std::size_t>{2}));
+    EXPECT_FALSE(checked.groups[1].inNegativeLookahead);
+    EXPECT_TRUE(checked.groups[2].inNegativeLookahead);
 }
 
 }  // namespace

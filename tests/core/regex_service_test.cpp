@@ -57,6 +57,22 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"(a)?b\\1", "b", GroupList{"b", ""}}, MatchCase{"(a)?b\\1", "aba", GroupList{"aba", "a"}},
         MatchCase{"(a)?b\\1", "abb", none}, MatchCase{"(?:(a)|b)\\1c", "bc", GroupList{"bc", ""}},
         MatchCase{"(a)\\1*", "aaa", GroupList{"aaa", "a"}},
+        // back references to nested groups and to groups with alternatives
+        MatchCase{"((a))\\2", "aa", GroupList{"aa", "a", "a"}}, MatchCase{"((a)b)\\1\\2", "ababa", GroupList{"ababa", "ab", "a"}},
+        MatchCase{"(a|b)\\1", "aa", GroupList{"aa", "a"}}, MatchCase{"(a|b)\\1", "a", none},
+        MatchCase{"(?:(a)|b)(a|b)\\2\\1", "baa", GroupList{"baa", "", "a"}},
+        // assertions at the start of a look-ahead see the character before it
+        MatchCase{"a(?=^)b", "ab", none}, MatchCase{"a(?=\\b)", "a", GroupList{"a"}},
+        MatchCase{"\\w+(?=\\b)", "abc", GroupList{"abc"}}, MatchCase{"a(?=\\B)b", "ab", GroupList{"ab"}},
+        MatchCase{"a\\n(?=^)b", "a\nb", GroupList{"a\nb"}}, MatchCase{"(?=^)a", "a", GroupList{"a"}},
+        // a pass of a repetition past its minimum may not be empty
+        MatchCase{"(b|)*a", "ba", GroupList{"ba", "b"}}, MatchCase{"(.?)+", "a", GroupList{"a", "a"}},
+        MatchCase{"(b*)+", "b", GroupList{"b", "b"}}, MatchCase{"(b*)+", "", GroupList{"", ""}},
+        MatchCase{"(a?){2,}", "a", GroupList{"a", ""}}, MatchCase{"(?:a|())*b", "ab", GroupList{"ab", ""}},
+        MatchCase{"(|a)*b", "aaaaaaaaaaaaaaaaaaaa", none},
+        // captures in a look-ahead that the match backtracked out of took no part
+        MatchCase{"(?:(?=(a))b|a)", "a", GroupList{"a", ""}}, MatchCase{"(?:(?!(a))|a)", "a", GroupList{"a", ""}},
+        MatchCase{"(?=(a))a", "a", GroupList{"a", "a"}}, MatchCase{"(?!(b))a", "a", GroupList{"a", ""}},
         // line rules: '.' stops at CR and LF; ^ and $ break at LF only
         MatchCase{".", "\r", none}, MatchCase{".", "\n", none}, MatchCase{"x\\n^y$", "x\ny", GroupList{"x\ny"}},
         MatchCase{"x$\\n^y", "x\ny", GroupList{"x\ny"}}, MatchCase{"x\\r^y", "x\ry", none},
