@@ -5,9 +5,18 @@
 namespace tarnwick {
 
 NarrowText joinLines(const NarrowText& text) {
-    // Most texts are one line; they need no pass of the engine.
-    if (text.find("\r\n") == NarrowText::npos) return text;
-    return regexReplace("\r\n", "", text);
+    // In code page 932 neither CR nor LF is ever the second byte of a
+    // character, so a byte loop removes exactly the pairs the engine would,
+    // and it cannot fail or run into a work limit on a long text.
+    NarrowText out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t pair = text.find("\r\n"); pair != NarrowText::npos; pair = text.find("\r\n", from)) {
+        out.append(text, from, pair - from);
+        from = pair + 2;
+    }
+    out.append(text, from);
+    return out;
 }
 
 NarrowText formatGroups(const GroupList& groups) {

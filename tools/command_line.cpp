@@ -1,11 +1,41 @@
 #include "command_line.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <memory>
 
 namespace tarnwick::tools {
+namespace {
+
+// CLI11 checks required arguments before unknown ones; an unknown option is
+// the better thing to name ("-x" rather than "EXPRESSION is required").
+std::string parseMessage(const CLI::App& app, const CLI::ParseError& e) {
+    const auto extras = app.remaining();
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr && !extras.empty()) {
+        return "The following argument was not expected: " + extras.front();
+    }
+    return e.what();
+}
+
+// Standard output fails late: a full disk or a closed stream shows only at the flush.
+bool outputWritten() {
+    std::cout.flush();
+    const bool ok = std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    return ok;
+}
+
+std::optional<std::string> readAll(std::FILE* file) {
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    if (std::ferror(file)) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
 
 int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& body, int usageStatus) {
     try {
@@ -15,29 +45,31 @@ int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& bo
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        std::cerr << app.get_name() << ": " << e.what() << " (see --help)\n";
+        std::cerr << app.get_name() << ": " << parseMessage(app, e) << " (see --help)\n";
         return usageStatus;
     }
-    return body();
-}
-
-std::optional<std::string> readInput(const std::string& path) {
-    std::ostringstream bytes;
-    if (path.empty()) {
-        bytes << std::cin.rdbuf();
-        if (std::cin.bad()) return std::nullopt;
-        return bytes.str();
+    const int status = body();
+    if (!outputWritten()) {
+        std::cerr << app.get_name() << ": cannot write standard output: " << std::strerror(errno) << '\n';
+        return usageStatus;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    bytes << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return bytes.str();
+    return status;
 }
 
-void writeOutput(const std::string& bytes) {
-    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    std::cout.flush();
+std::optional<std::string> readInput(const std::string& program, const std::string& path) {
+    const std::string name = path.empty() ? "standard input" : path;
+    errno = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(path.empty() ? nullptr : std::fopen(path.c_str(), "rb"),
+                                                          &std::fclose);
+    if (!path.empty() && !file) {
+        std::cerr << program << ": cannot read " << name << ": " << std::strerror(errno) << '\n';
+        return std::nullopt;
+    }
+    auto bytes = readAll(path.empty() ? stdin : file.get());
+    if (!bytes) std::cerr << program << ": cannot read " << name << ": " << std::strerror(errno) << '\n';
+    return bytes;
 }
+
+void writeOutput(const std::string& bytes) { std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); }
 
 }  // namespace tarnwick::tools

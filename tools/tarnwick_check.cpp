@@ -29,13 +29,15 @@ int main(int argc, char** argv) {
     app.add_flag("--cp932", cp932, "Take and give raw code page 932 bytes instead of UTF-8");
     app.add_flag("--raw", raw, "Pass the text's bytes unchanged instead of making each line break CR LF");
     app.set_version_flag("--version", tarnwick::versionNumber);
-    app.footer("Exit status: 0 groups listed, 1 no match, 2 invalid expression or stopped match, 3 bad usage.");
+    app.footer("Exit status: 0 groups listed, 1 no match, 2 invalid expression or stopped match, 3 bad usage or "
+               "unreadable input or unwritable output.");
 
     return tarnwick::tools::runTool(app, argc, argv, [&] {
-        auto input = tarnwick::tools::readInput(path);
-        if (!input) {
-            std::cerr << "tarnwick-check: cannot read " << (path.empty() ? "standard input" : path) << '\n';
-            return tarnwick::tools::usageExitStatus;
+        auto input = tarnwick::tools::readInput("tarnwick-check", path);
+        if (!input) return tarnwick::tools::usageExitStatus;
+        // The window's text never holds a zero byte, and the conversion ends there.
+        if (const auto zero = input->find('\0'); zero != std::string::npos) {
+            std::cerr << "tarnwick-check: the text holds a zero byte at offset " << zero << "; it ends there\n";
         }
         std::string text = raw ? *input : tarnwick::toCrLf(*input);
         if (!cp932) {

@@ -18,14 +18,12 @@ int main(int argc, char** argv) {
         ->required()
         ->check(CLI::IsMember({"encrypt", "decrypt", "encrypt-ecc", "decrypt-ecc"}));
     app.add_option("--key", key, "The 16-byte key")->required();
-    app.footer("Exit status: 0 for a non-empty result, 1 for an empty one, 3 for bad usage.");
+    app.footer("Exit status: 0 for a non-empty result, 1 for an empty one, 3 for bad usage or unreadable input or "
+               "unwritable output.");
 
     return tarnwick::tools::runTool(app, argc, argv, [&] {
-        auto input = tarnwick::tools::readInput("");
-        if (!input) {
-            std::cerr << "tarnwick-cipher: cannot read standard input\n";
-            return tarnwick::tools::usageExitStatus;
-        }
+        auto input = tarnwick::tools::readInput("tarnwick-cipher", "");
+        if (!input) return tarnwick::tools::usageExitStatus;
         const bool decrypting = mode.rfind("decrypt", 0) == 0;
         if (decrypting) {
             while (!input->empty() && (input->back() == '\n' || input->back() == '\r')) input->pop_back();

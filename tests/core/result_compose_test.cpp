@@ -5,6 +5,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 namespace {
@@ -66,6 +67,31 @@ TEST(Compose, JoiningKeepsJapaneseIntact) {
     // 0x0D and 0x0A are never trail bytes, so joining cannot split a character.
     const NarrowText text = "\x93\x8C\r\n\x8B\x9E";
     EXPECT_EQ(joinLines(text), "\x93\x8C\x8B\x9E");
+}
+
+// The byte loop must remove exactly the pairs the engine's replace removes.
+TEST(Compose, JoiningEqualsTheEnginesReplaceOnRandomTexts) {
+    const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "\r\r\n\n", "a", "\x82\xA0", "\x8A\xBF", "\xB1", " "};
+    std::mt19937 random(42);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    for (int i = 0; i < 500; ++i) {
+        NarrowText text;
+        for (int n = static_cast<int>(random() % 40); n > 0; --n) text += pieces[pick(random)];
+        EXPECT_EQ(joinLines(text), regexReplace("\r\n", "", text)) << i;
+    }
+}
+
+TEST(Compose, LongTextsAreJoinedAndMatchedWithoutAnError) {
+    // The join once ran through the engine under its work limit and threw on
+    // about two megabytes, which ended the program.
+    NarrowText text;
+    for (int i = 0; i < 200000; ++i) text += "xxxxxxxxx\r\n";
+    testing::internal::CaptureStdout();
+    const auto composed = composeOutcome("x+", text);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(composed.has_value());
+    EXPECT_NE(composed->outcome.status, MatchStatus::invalid);
+    EXPECT_EQ(joinLines(text), NarrowText(1800000, 'x'));
 }
 
 // Random patterns and texts from the characters that matter to the grammar:

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of tarnwick-check: output bytes and exit status.
-# Usage: tarnwick_check_test.sh path/to/tarnwick-check
+# Usage: tarnwick_check_test.sh path/to/tarnwick-check [path/to/tarnwick-cipher]
 set -u
 check=$1
 failures=0
@@ -45,6 +45,48 @@ expect version 0 "$(hex 'ver1.2\n')" "$check" --version
 expect unreadableFile 3 "" "$check" 'x' /nonexistent/file
 expect noExpression 3 "" "$check"
 expect unknownOption 3 "" "$check" --bogus x
+
+# stderr_is NAME WANT_STATUS WANT_STDERR COMMAND...: standard output is the caller's
+stderr_is() {
+    local name=$1 want_status=$2 want_err=$3
+    shift 3
+    local err status
+    err=$("$@" 2>&1 >&3)
+    status=$?
+    if [ "$status" != "$want_status" ] || [ "$err" != "$want_err" ]; then
+        echo "FAIL $name: status $status (want $want_status), stderr '$err' (want '$want_err')"
+        failures=$((failures + 1))
+    else
+        echo "ok   $name"
+    fi
+}
+exec 3>/dev/null
+stderr_is directoryIsUnreadable 3 "tarnwick-check: cannot read /: Is a directory" "$check" 'a*' /
+# A redirection of the function call would not reach the program itself.
+closed_stdin() { "$@" <&-; }
+stderr_is closedStdinIsUnreadable 3 "tarnwick-check: cannot read standard input: Bad file descriptor" \
+    closed_stdin "$check" 'a*'
+stderr_is zeroByteIsNamed 0 "tarnwick-check: the text holds a zero byte at offset 2; it ends there" \
+    "$check" ab < <(printf 'ab\0cd')
+stderr_is unknownOptionIsNamed 3 "tarnwick-check: The following argument was not expected: -x (see --help)" "$check" -x
+exec 3>/dev/full
+stderr_is fullDiskIsNoticed 3 "tarnwick-check: cannot write standard output: No space left on device" \
+    "$check" '(a+)(b+)' <<< aaabbb
+stderr_is fullDiskForTheReportLine 3 "tarnwick-check: cannot write standard output: No space left on device" \
+    "$check" '(' <<< a
+closed_stdout() { "$@" >&-; }
+stderr_is closedStdoutIsNoticed 3 "tarnwick-check: cannot write standard output: Bad file descriptor" \
+    closed_stdout "$check" a <<< a
+exec 3>/dev/null
+if [ -n "${2:-}" ]; then
+    cipher=$2
+    stderr_is cipherClosedStdin 3 "tarnwick-cipher: cannot read standard input: Bad file descriptor" \
+        closed_stdin "$cipher" encrypt --key 0123456789abcdef
+    exec 3>/dev/full
+    stderr_is cipherFullDisk 3 "tarnwick-cipher: cannot write standard output: No space left on device" \
+        "$cipher" encrypt --key 0123456789abcdef <<< text
+fi
+exec 3>&-
 
 "$check" --help | grep -q 'EXPRESSION' || { echo "FAIL help"; failures=$((failures + 1)); }
 message=$("$check" x /nonexistent/file 2>&1 >/dev/null)
