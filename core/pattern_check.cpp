@@ -446,7 +446,9 @@ private:
 
     // A back reference must name a group that is already closed. Where the
     // group took no part, it matches the empty string: "(?:\S\N|(?!\S))" with
-    // S the group's participation marker and N the group itself.
+    // S the group's participation marker and N the group itself. A group in a
+    // look-ahead took part only if the look-ahead held on the path taken, so
+    // the look-ahead's marker joins S; one in a negative look-ahead never did.
     void emitBackReference(std::uint64_t n) {
         if (n >= closed_.size() || !closed_[n]) fail(PatternError::backref);
         const auto group = static_cast<std::size_t>(n);
@@ -457,8 +459,17 @@ private:
             out_ += L'\\' + index;  // first pass: the markers are not yet known
             return;
         }
-        const std::wstring marker = std::to_wstring(sentinelIndex_[group]);
-        out_ += L"(?:\\" + marker + L"\\" + index + L"|(?!\\" + marker + L"))";
+        std::wstring markers;
+        for (std::size_t id : groups_[group].lookaheads) {
+            if (std::find(openLookaheads_.begin(), openLookaheads_.end(), id) != openLookaheads_.end()) continue;
+            if (lookaheads_[id].negative) {
+                out_ += L"(?:)";
+                return;
+            }
+            markers += L"\\" + std::to_wstring(lookaheads_[id].marker);
+        }
+        markers += L"\\" + std::to_wstring(sentinelIndex_[group]);
+        out_ += L"(?:" + markers + L"\\" + index + L"|(?!" + markers + L"))";
     }
 
     // CharacterClassEscape :: d D s S w W, as the engine reads it inside brackets.

@@ -73,6 +73,9 @@ INSTANTIATE_TEST_SUITE_P(
         // captures in a look-ahead that the match backtracked out of took no part
         MatchCase{"(?:(?=(a))b|a)", "a", GroupList{"a", ""}}, MatchCase{"(?:(?!(a))|a)", "a", GroupList{"a", ""}},
         MatchCase{"(?=(a))a", "a", GroupList{"a", "a"}}, MatchCase{"(?!(b))a", "a", GroupList{"a", ""}},
+        // and back references to them match the empty string
+        MatchCase{"(?:(?=(a))b|a)\\1", "a", GroupList{"a", ""}}, MatchCase{"(?=(a))\\1", "a", GroupList{"a", "a"}},
+        MatchCase{"(?!([\\d ]))|(?:\\1)", "1", none}, MatchCase{"(?!(a)\\1)..", "ab", GroupList{"ab", ""}},
         // line rules: '.' stops at CR and LF; ^ and $ break at LF only
         MatchCase{".", "\r", none}, MatchCase{".", "\n", none}, MatchCase{"x\\n^y$", "x\ny", GroupList{"x\ny"}},
         MatchCase{"x$\\n^y", "x\ny", GroupList{"x\ny"}}, MatchCase{"x\\r^y", "x\ry", none},
