@@ -1,17 +1,18 @@
-// One evaluation as the window makes it on every keystroke, against the plain
-// pipeline without checker or guards (std::regex_replace, then std::regex_match);
-// and the same with the window's UTF-8 conversions and line ends around it.
+// One evaluation as the window makes it on every keystroke, at four sizes of
+// text, against the plain pipeline of the design and PCRE2-16 with JIT; the
+// window's own evaluation with its conversions; and the guards' stops.
+// After the table it prints ours / plain and ours / PCRE2 for each case.
 
 #include <benchmark/benchmark.h>
 
 #include <iostream>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "box_evaluation.h"
 #include "line_ends.h"
+#include "reference_pipelines.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
@@ -19,83 +20,84 @@ namespace {
 
 using tarnwick::NarrowText;
 
-// A 10,239-byte text of Japanese and ASCII lines with CR LF ends, the largest the window was made for.
-NarrowText windowText() {
+// Japanese and ASCII lines with CR LF ends, cut to `bytes` of code page 932.
+NarrowText windowText(std::size_t bytes) {
     const NarrowText line = tarnwick::utf8ToCodePage932("東京都千代田区1-2-3 Tarnwick テスト行 12345。\r\n");
     NarrowText text;
-    while (text.size() + line.size() <= 10239) text += line;
-    text.append(10239 - text.size(), 'x');
+    while (text.size() + line.size() <= bytes) text += line;
+    text.append(bytes - text.size(), 'x');
     return text;
 }
 
-NarrowText plainPipeline(const NarrowText& expression, const NarrowText& text) {
-    const std::wregex lineEnd(L"\r\n");
-    const std::wstring joined = std::regex_replace(tarnwick::toWideString(text), lineEnd, L"");
-    const std::wregex pattern(tarnwick::toWideString(expression));
-    std::wsmatch match;
-    NarrowText out;
-    if (!std::regex_match(joined, match, pattern)) return out;
-    for (std::size_t i = 0; i < match.size(); ++i) {
-        out += "group[" + std::to_string(i) + "] [" + tarnwick::toNarrowString(match[i].str()) + "]\r\n";
-    }
-    return out;
-}
-
-struct Case {
+struct Pattern {
     const char* name;
     std::string expression;  // UTF-8
-    NarrowText text;
-    bool plainToo;  // the plain pipeline would run for hours
 };
 
-std::vector<Case> cases() {
-    const NarrowText text = windowText();
-    return {
-        {"dotStar", ".*", text, true},
-        {"twoGroups", "(.*)千代田(.*)", text, true},
-        {"repeatedWords", "([^ ]+ )*.*", text, true},
-        {"repeatedGroup", "(.)*", text, true},
-        {"noMatch", "\\d+", text, true},
-        {"catastrophic22", "(a+)+b", NarrowText(22, 'a'), true},
-        {"catastrophic40", "(a+)+b", NarrowText(40, 'a'), false},
-    };
-}
+const std::vector<Pattern> typicalPatterns = {
+    {"dotStar", ".*"},
+    {"twoGroups", "(.*)千代田(.*)"},
+    {"repeatedWords", "([^ ]+ )*.*"},
+    {"repeatedGroup", "(.)*"},
+    {"noMatch", "\\d+"},
+    {"lastNumber", ".*?(\\d+)-(\\d+)-(\\d+)(.*)"},
+};
 
-void composeGuarded(benchmark::State& state, const Case& c) {
-    const NarrowText expression = tarnwick::utf8ToCodePage932(c.expression);
+const std::vector<std::pair<const char*, std::size_t>> sizes = {
+    {"1KB", 1024}, {"10KB", 10239}, {"100KB", 100 * 1024}, {"1MiB", 1 << 20}};
+
+void ours(benchmark::State& state, NarrowText expression, NarrowText text) {
     std::cout.setstate(std::ios::failbit);  // the report line of a stopped match
-    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::composeResult(expression, c.text));
+    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::composeResult(expression, text));
     std::cout.clear();
 }
 
-void composePlain(benchmark::State& state, const Case& c) {
-    const NarrowText expression = tarnwick::utf8ToCodePage932(c.expression);
-    for (auto _ : state) benchmark::DoNotOptimize(plainPipeline(expression, c.text));
+void plain(benchmark::State& state, NarrowText expression, NarrowText text) {
+    tarnwick::bench::runWithLargeStack([&] {
+        for (auto _ : state) benchmark::DoNotOptimize(tarnwick::bench::plainPipeline(expression, text));
+    });
+}
+
+void pcre2(benchmark::State& state, std::string expression, NarrowText text) {
+    const tarnwick::bench::Pcre2Pipeline pipeline(expression);
+    for (auto _ : state) benchmark::DoNotOptimize(pipeline.evaluate(text));
 }
 
 // From the widgets' UTF-8 with LF line breaks to the Result shown, as the window does it.
-void evaluateWindow(benchmark::State& state, const Case& c) {
-    const std::string text = tarnwick::fromCrLf(tarnwick::codePage932ToUtf8(c.text));
+void window(benchmark::State& state, std::string expression, NarrowText text) {
+    const std::string utf8 = tarnwick::fromCrLf(tarnwick::codePage932ToUtf8(text));
     std::cout.setstate(std::ios::failbit);
-    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::app::evaluate(c.expression, text));
+    tarnwick::app::evaluate("", utf8);  // the text was typed before the expression
+    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::app::evaluate(expression, utf8));
     std::cout.clear();
 }
 
-// Prints, after the usual table, how much the guarded evaluation costs over the plain one.
+// Prints, after the usual table, how ours compares with each reference.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+                std::string name = run.benchmark_name();
+                name = name.substr(0, name.find("/real_time"));
+                times_[name] = run.GetAdjustedRealTime();
+            }
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::cout << "\nguarded / plain (real time):\n";
+        std::cout << "\nours / plain, ours / PCRE2 (real time):\n";
         for (const auto& [name, time] : times_) {
-            if (name.rfind("guarded/", 0) != 0) continue;
-            const auto plain = times_.find("plain/" + name.substr(8));
-            if (plain == times_.end()) continue;
-            std::cout << "  " << name.substr(8) << ": " << time / plain->second << '\n';
+            if (name.rfind("ours/", 0) != 0) continue;
+            const std::string rest = name.substr(5);
+            std::cout << "  " << rest << ':';
+            for (const char* other : {"plain/", "pcre2/"}) {
+                const auto found = times_.find(other + rest);
+                if (found != times_.end()) std::cout << ' ' << time / found->second;
+                else std::cout << " -";
+            }
+            std::cout << '\n';
         }
     }
 
@@ -103,20 +105,31 @@ private:
     std::map<std::string, double> times_;
 };
 
+template <class Function, class Expression>
+void add(const std::string& name, Function f, Expression expression, const NarrowText& text) {
+    benchmark::RegisterBenchmark(name.c_str(), f, expression, text)->Unit(benchmark::kMicrosecond)->UseRealTime();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    static const std::vector<Case> all = cases();
-    for (const Case& c : all) {
-        benchmark::RegisterBenchmark((std::string("guarded/") + c.name).c_str(), composeGuarded, c)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((std::string("window/") + c.name).c_str(), evaluateWindow, c)
-            ->Unit(benchmark::kMicrosecond);
-        if (c.plainToo) {
-            benchmark::RegisterBenchmark((std::string("plain/") + c.name).c_str(), composePlain, c)
-                ->Unit(benchmark::kMicrosecond);
+    for (const auto& [sizeName, bytes] : sizes) {
+        const NarrowText text = windowText(bytes);
+        for (const Pattern& p : typicalPatterns) {
+            const std::string suffix = std::string(p.name) + "/" + sizeName;
+            const NarrowText expression = tarnwick::utf8ToCodePage932(p.expression);
+            add("ours/" + suffix, ours, expression, text);
+            add("plain/" + suffix, plain, expression, text);
+            add("pcre2/" + suffix, pcre2, p.expression, text);
         }
+        add(std::string("window/dotStar/") + sizeName, window, std::string(".*"), text);
+        add(std::string("window/invalidExpression/") + sizeName, window, std::string("("), text);
     }
+    add("ours/catastrophic22", ours, NarrowText("(a+)+b"), NarrowText(22, 'a'));
+    add("plain/catastrophic22", plain, NarrowText("(a+)+b"), NarrowText(22, 'a'));
+    add("ours/catastrophic40", ours, NarrowText("(a+)+b"), NarrowText(40, 'a'));
+    // Deeper than the stack limit: how soon the stop (code 12) is reported.
+    add("ours/stackStop16MiB", ours, NarrowText("(.)*"), NarrowText(16 << 20, 'a'));
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

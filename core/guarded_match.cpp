@@ -1,5 +1,6 @@
 #include "guarded_match.h"
 
+#include <algorithm>
 #include <iterator>
 #include <regex>
 
@@ -16,6 +17,10 @@ using EngineRegex = std::basic_regex<wchar_t, EngineTraits>;
 // Left free below the depth limit for the frames between two checks and for unwinding.
 constexpr std::size_t stackHeadroom = std::size_t{8} << 20;
 
+// Beyond this depth the time to fill the stack, page faults included, would
+// pass the time a user waits for a stop to be reported.
+constexpr std::size_t defaultStackLimit = std::size_t{1} << 30;
+
 EngineRegex compile(const WideText& canonical) {
     try {
         EngineRegex regex;
@@ -29,12 +34,17 @@ EngineRegex compile(const WideText& canonical) {
     }
 }
 
-// Runs `body` on a large stack with a meter whose floor lies within that stack.
+// Runs `body` on a large stack with a meter whose floor lies within that stack;
+// throws RegexError when the meter stopped the match.
 template <class Body>
-void runMetered(std::uint64_t stepLimit, Body&& body) {
-    runOnLargeStack([&] {
-        WorkMeter meter{0, stepLimit, stackPosition() - (largeStackBytes - stackHeadroom)};
+void runMetered(const MatchLimits& limits, Body&& body) {
+    runOnLargeStack([&]() -> std::size_t {
+        const std::uintptr_t top = stackPosition();
+        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, largeStackBytes - stackHeadroom));
         body(meter);
+        // Thrown here, near the top of the stack, the error unwinds at once.
+        if (meter.stopped) throw RegexError(meter.stop);
+        return top - meter.lowest;
     });
 }
 
@@ -64,17 +74,34 @@ WideText groupText(const std::match_results<MeteredIterator>& match, const Group
 
 }  // namespace
 
+void WorkMeter::checkLimits() {
+    untilCheck = checkInterval;
+    steps += checkInterval;
+    if (stopped) return;
+    const std::uintptr_t position = stackPosition();
+    if (position < lowest) lowest = position;
+    if (steps > stepLimit || position < stackFloor) {
+        stopped = true;
+        stop = steps > stepLimit ? PatternError::complexity : PatternError::stack;
+    }
+}
+
+MatchLimits limitsFor(std::size_t textLength) {
+    return {baseStepLimit + stepsPerCharacter * textLength, defaultStackLimit};
+}
+
 std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                std::uint64_t stepLimit) {
+                                                const MatchLimits& limits) {
     const WideText text = withLineBefore(input);
     std::optional<std::vector<WideText>> groups;
-    runMetered(stepLimit, [&](WorkMeter& meter) {
+    runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
         std::match_results<MeteredIterator> match;
         if (!std::regex_match(MeteredIterator(begin, &meter), MeteredIterator(begin + input.size(), &meter), match,
-                              regex, std::regex_constants::match_prev_avail)) {
-            return;
+                              regex, std::regex_constants::match_prev_avail) ||
+            meter.stopped) {
+            return;  // a stopped match's groups are meaningless
         }
         std::vector<WideText> texts;
         texts.reserve(pattern.groups.size());
@@ -85,10 +112,10 @@ std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, c
 }
 
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
-                    std::uint64_t stepLimit) {
+                    const MatchLimits& limits) {
     const WideText text = withLineBefore(input);
     WideText out;
-    runMetered(stepLimit, [&](WorkMeter& meter) {
+    runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
         std::regex_replace(std::back_inserter(out), MeteredIterator(begin, &meter),

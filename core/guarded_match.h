@@ -2,9 +2,10 @@
 // Stage "match": the standard library's engine run on a checked pattern, on a
 // stack large enough for its recursion and within a bounded amount of work.
 // A runaway match throws RegexError: complexity (11) when it exceeds its work
-// limit, stack (12) when its recursion would exceed the stack; a pattern too
-// large for the engine throws space (9).
+// limit, stack (12) when its recursion would exceed its stack limit; a pattern
+// too large for the engine throws space (9).
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -14,15 +15,25 @@
 
 namespace tarnwick {
 
-// The engine's reads and moves of the text that one call may make (about 150 ms here).
-inline constexpr std::uint64_t matchStepLimit = 16'000'000;
+struct MatchLimits {
+    std::uint64_t steps;     // the engine's moves and reads of the text
+    std::size_t stackBytes;  // how deep its recursion may go
+};
+
+// A runaway match on a short text stops after about 150 ms here; every
+// character of the text adds room for a legitimate match of it.
+inline constexpr std::uint64_t baseStepLimit = 16'000'000;
+inline constexpr std::uint64_t stepsPerCharacter = 64;
+
+// The limits for a text of this many characters.
+MatchLimits limitsFor(std::size_t textLength);
 
 // The group texts of a match of the whole input, group 0 first; no value when it does not match.
 std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                std::uint64_t stepLimit = matchStepLimit);
+                                                const MatchLimits& limits);
 
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
-                    std::uint64_t stepLimit = matchStepLimit);
+                    const MatchLimits& limits);
 
 }  // namespace tarnwick

@@ -1,18 +1,25 @@
 #pragma once
 // Runs a job on a thread with a large stack and waits for it, one backend per
 // platform. The engine recurses once per character it reads, so the matching
-// thread needs far more stack than a main thread has. Jobs run one at a time;
-// an exception thrown by the job is rethrown in the caller.
+// thread needs far more stack than a main thread has. Each calling thread has
+// a matching thread of its own, started at its first job and kept, so that
+// evaluations from different threads never wait for each other. An exception
+// thrown by the job is rethrown in the caller.
 
 #include <cstddef>
 #include <functional>
 
 namespace tarnwick {
 
-// Enough for the engine to read about a hundred thousand characters in one
-// repetition, while unwinding from the depth limit stays quick.
-inline constexpr std::size_t largeStackBytes = std::size_t{64} << 20;
+// Address space reserved for each matching thread; pages are committed only
+// as the engine touches them. Enough for `(.)*` on a few million characters.
+inline constexpr std::size_t largeStackBytes = std::size_t{4} << 30;
 
-void runOnLargeStack(const std::function<void()>& job);
+// Touched stack kept between jobs; a job that went deeper gives the rest back
+// once a shallower job follows it, so one big text does not keep its memory.
+inline constexpr std::size_t keptStackBytes = std::size_t{64} << 20;
+
+// `job` returns how many bytes of the stack it used, as far as it knows (0: unknown).
+void runOnLargeStack(const std::function<std::size_t()>& job);
 
 }  // namespace tarnwick

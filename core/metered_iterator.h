@@ -1,7 +1,7 @@
 #pragma once
-// The iterator through which the engine reads the text. Every step it takes is
-// counted against a work limit and checked against a stack limit, so that a
-// runaway match ends in an error report instead of a hang or a crash.
+// The iterator through which the engine reads the text. Every move and read is
+// counted against a work limit, and the stack is checked against a limit, so
+// that a runaway match ends in an error report instead of a hang or a crash.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,14 @@
 
 namespace tarnwick {
 
+// The engine's loops call the iterator for every character; an out-of-line
+// call there costs more than the count itself.
+#if defined(__GNUC__)
+#define TARNWICK_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define TARNWICK_ALWAYS_INLINE inline
+#endif
+
 inline std::uintptr_t stackPosition() {
 #if defined(_MSC_VER)
     return reinterpret_cast<std::uintptr_t>(_AddressOfReturnAddress());
@@ -23,15 +31,33 @@ inline std::uintptr_t stackPosition() {
 #endif
 }
 
+// Counts the engine's moves and reads. The count runs down to the next check
+// in one inlined decrement; the limits are checked out of line every
+// `checkInterval` steps, few enough frames apart for the stack's headroom.
+//
+// A match past a limit is stopped without an exception: the engine's
+// recursion may be millions of frames deep, and unwinding them takes seconds.
+// Instead every position then compares equal to the end of the text, so each
+// frame fails or accepts at once and returns; the caller checks `stopped`.
 struct WorkMeter {
-    std::uint64_t steps = 0;
-    std::uint64_t stepLimit;
-    std::uintptr_t stackFloor;  // the stack grows down towards this address
+    static constexpr std::uint32_t checkInterval = 256;
 
-    void step() {
-        if (++steps > stepLimit) throw RegexError(PatternError::complexity);
-        if (stackPosition() < stackFloor) throw RegexError(PatternError::stack);
+    WorkMeter(std::uint64_t limit, std::uintptr_t floor)
+        : stepLimit(limit), stackFloor(floor), lowest(stackPosition()) {}
+
+    TARNWICK_ALWAYS_INLINE void step() {
+        if (--untilCheck == 0) [[unlikely]] checkLimits();
     }
+    // Stops the match: complexity past the step limit, stack below the floor.
+    void checkLimits();
+
+    std::uint32_t untilCheck = checkInterval;
+    std::uint64_t steps = 0;     // counted up to the last check
+    std::uint64_t stepLimit;
+    std::uintptr_t stackFloor;   // the stack grows down towards this address
+    std::uintptr_t lowest;       // the deepest stack position seen at a check
+    bool stopped = false;
+    PatternError stop = PatternError::complexity;  // why, when stopped
 };
 
 class MeteredIterator {
@@ -42,16 +68,16 @@ public:
     using pointer = const wchar_t*;
     using reference = const wchar_t&;
 
-    MeteredIterator() = default;
+    MeteredIterator() = default;  // for the engine's unset sub-matches only: never moved or read
     MeteredIterator(const wchar_t* position, WorkMeter* meter) : position_(position), meter_(meter) {}
 
     const wchar_t* base() const { return position_; }
 
-    reference operator*() const {
+    TARNWICK_ALWAYS_INLINE reference operator*() const {
         tick();
         return *position_;
     }
-    MeteredIterator& operator++() {
+    TARNWICK_ALWAYS_INLINE MeteredIterator& operator++() {
         tick();
         ++position_;
         return *this;
@@ -61,7 +87,7 @@ public:
         ++*this;
         return old;
     }
-    MeteredIterator& operator--() {
+    TARNWICK_ALWAYS_INLINE MeteredIterator& operator--() {
         tick();
         --position_;
         return *this;
@@ -71,15 +97,15 @@ public:
         --*this;
         return old;
     }
+    // Comparing is neither a move nor a read: the engine compares after each of them.
+    // The engine's unset sub-matches hold iterators without a meter.
     friend bool operator==(const MeteredIterator& a, const MeteredIterator& b) {
-        (a.meter_ != nullptr ? a : b).tick();
-        return a.position_ == b.position_;
+        const WorkMeter* meter = a.meter_ != nullptr ? a.meter_ : b.meter_;
+        return a.position_ == b.position_ || (meter != nullptr && meter->stopped);
     }
 
 private:
-    void tick() const {
-        if (meter_ != nullptr) meter_->step();
-    }
+    TARNWICK_ALWAYS_INLINE void tick() const { meter_->step(); }
 
     const wchar_t* position_ = nullptr;
     WorkMeter* meter_ = nullptr;

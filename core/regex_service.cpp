@@ -18,13 +18,14 @@ bool isLimitError(PatternError code) { return code == PatternError::complexity |
 }  // namespace
 
 MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
-    const WideText wideInput = toWideString(input);
     MatchOutcome outcome;
     bool matching = false;
     try {
+        // The pattern first: an invalid one needs no conversion of the text.
         const CheckedPattern checked = checkPattern(toWideString(pattern));
+        const WideText wideInput = toWideString(input);
         matching = true;
-        const auto groups = matchWhole(checked, wideInput);
+        const auto groups = matchWhole(checked, wideInput, limitsFor(wideInput.size()));
         if (!groups) return outcome;
         outcome.status = MatchStatus::matched;
         for (const WideText& group : *groups) outcome.groups.push_back(toNarrowString(group));
@@ -43,7 +44,8 @@ GroupList regexGroups(NarrowText pattern, NarrowText input) {
 
 NarrowText regexReplace(NarrowText pattern, NarrowText replacement, NarrowText input) {
     const CheckedPattern checked = checkPattern(toWideString(pattern));
-    return toNarrowString(replaceAll(checked, toWideString(input), toWideString(replacement)));
+    const WideText wideInput = toWideString(input);
+    return toNarrowString(replaceAll(checked, wideInput, toWideString(replacement), limitsFor(wideInput.size())));
 }
 
 }  // namespace tarnwick

@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
+#include "guarded_match.h"
+#include "pattern_check.h"
+#include "pattern_error.h"
 #include "text_conversion.h"
 
 namespace tarnwick {
@@ -121,15 +129,78 @@ TEST(Guards, CatastrophicBacktrackingStopsWithComplexity) {
     EXPECT_EQ(outcome.error, PatternError::complexity);
 }
 
-TEST(Guards, LongTextsNeverOverflowTheStack) {
+TEST(Guards, MebibyteTextsGiveTheirResult) {
+    // The stack once held about a hundred thousand characters of recursion.
     const std::string mebibyte(1 << 20, 'a');
-    for (const char* pattern : {".*", "(.)*", "(?:a|b)*"}) {
+    for (const char* pattern : {".*", "(.)*", "(?:a|b)*", "(.*)a(.*)"}) {
         testing::internal::CaptureStdout();
         const MatchOutcome outcome = matchGroups(pattern, mebibyte);
-        testing::internal::GetCapturedStdout();
-        EXPECT_EQ(outcome.status, MatchStatus::stopped) << pattern;
-        EXPECT_TRUE(outcome.error == PatternError::stack || outcome.error == PatternError::complexity) << pattern;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << pattern;
+        ASSERT_EQ(outcome.status, MatchStatus::matched) << pattern;
+        EXPECT_EQ(outcome.groups[0].size(), mebibyte.size()) << pattern;
     }
+}
+
+TEST(Guards, RecursionDeeperThanTheStackStopsWithCode12) {
+    testing::internal::CaptureStdout();
+    const MatchOutcome outcome = matchGroups("(.)*", std::string(std::size_t{12} << 20, 'a'));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "12:regular expression error\n");
+    EXPECT_EQ(outcome.status, MatchStatus::stopped);
+    EXPECT_EQ(outcome.error, PatternError::stack);
+}
+
+TEST(Guards, AStoppedMatchLeavesTheNextOneIntact) {
+    // A stop abandons the engine's recursion without unwinding it by an exception.
+    for (const auto& [limits, code] : {std::pair{MatchLimits{1000, std::size_t{1} << 30}, PatternError::complexity},
+                                       std::pair{MatchLimits{1'000'000'000, std::size_t{1} << 20}, PatternError::stack}}) {
+        const CheckedPattern checked = checkPattern(L"(a|b)*(c)");
+        try {
+            matchWhole(checked, WideText(100000, L'a') + L"c", limits);
+            ADD_FAILURE() << "not stopped";
+        } catch (const RegexError& e) {
+            EXPECT_EQ(e.code(), code);
+        }
+        const auto groups = matchWhole(checked, L"abc", limitsFor(3));
+        ASSERT_TRUE(groups.has_value());
+        EXPECT_EQ(*groups, (std::vector<WideText>{L"abc", L"b", L"c"}));
+    }
+}
+
+TEST(Guards, ThreadsEvaluatingAtOnceGetTheirOwnResults) {
+    testing::internal::CaptureStdout();
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &wrong] {
+            const std::string text = std::string(static_cast<std::size_t>(1000 + t), 'a') + std::to_string(t);
+            for (int i = 0; i < 50; ++i) {
+                const GroupList groups = regexGroups("(a+)(\\d)", text);
+                if (groups != GroupList{text, text.substr(0, text.size() - 1), std::to_string(t)}) ++wrong;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(Guards, AMatchAtTheWorkLimitHoldsUpNoOtherThread) {
+    // Evaluations once shared one matching thread behind one lock, so a quick
+    // one waited for a runaway one to reach its limit.
+    testing::internal::CaptureStdout();
+    std::atomic<bool> started{false};
+    std::atomic<bool> stuckDone{false};
+    std::thread stuck([&] {
+        started = true;
+        EXPECT_EQ(matchGroups("(a+)+b", std::string(40, 'a')).status, MatchStatus::stopped);
+        stuckDone = true;
+    });
+    while (!started) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // let it get into the match
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(regexGroups("a+", "aaa"), GroupList{"aaa"});
+    EXPECT_FALSE(stuckDone) << "the quick evaluations waited for the stuck one";
+    stuck.join();
+    testing::internal::GetCapturedStdout();
 }
 
 TEST(Guards, TextsFarBeyondTheWindowsLimitStillMatch) {
