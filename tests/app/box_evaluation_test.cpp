@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Evaluate, StackLimitIsNamed) {
     testing::internal::CaptureStdout();
-    const auto evaluation = evaluate("(.)*", std::string(1 << 20, 'a'));
+    const auto evaluation = evaluate("(.)*", std::string(std::size_t{12} << 20, 'a'));
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(evaluation.result, "");
     EXPECT_EQ(evaluation.status, "Stopped (12): the match exceeded the engine's stack limit");
