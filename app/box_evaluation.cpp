@@ -23,8 +23,32 @@ std::string statusLine(const MatchOutcome& outcome) {
     return {};
 }
 
+namespace {
+
+// The Text box's text as the core takes it. Typing in the Expression box
+// leaves the text as it was, so the last one is kept: a long text is then
+// neither converted nor joined again on every keystroke.
+struct PreparedText {
+    std::string utf8;
+    NarrowText joined;
+    bool valid = false;
+};
+
+const PreparedText& prepared(const std::string& text) {
+    thread_local PreparedText last;
+    if (!last.valid || last.utf8 != text) {
+        last.joined = joinLines(utf8ToCodePage932(toCrLf(text)));
+        last.utf8 = text;
+        last.valid = true;
+    }
+    return last;
+}
+
+}  // namespace
+
 Evaluation evaluate(const std::string& expression, const std::string& text) {
-    auto composed = composeOutcome(utf8ToCodePage932(expression), utf8ToCodePage932(toCrLf(text)));
+    const PreparedText& prepared = app::prepared(text);
+    auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined, text.empty());
     if (!composed) return {std::nullopt, emptyBoxesStatus};
     return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome)};
 }

@@ -29,12 +29,16 @@ NarrowText formatGroups(const GroupList& groups) {
     return out;
 }
 
-std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text) {
-    if (expression.empty() && text.empty()) return std::nullopt;
+std::optional<ComposedResult> composeJoined(const NarrowText& expression, const NarrowText& joinedText, bool textEmpty) {
+    if (expression.empty() && textEmpty) return std::nullopt;
     ComposedResult result;
-    result.outcome = matchGroups(expression, joinLines(text));
+    result.outcome = matchGroups(expression, joinedText);
     result.text = formatGroups(result.outcome.groups);
     return result;
+}
+
+std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text) {
+    return composeJoined(expression, joinLines(text), text.empty());
 }
 
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text) {

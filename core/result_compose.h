@@ -16,6 +16,10 @@ struct ComposedResult {
 // No value when both inputs are empty (the Result keeps what it shows).
 std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text);
 
+// The same for a text whose lines are already joined (joinLines);
+// `textEmpty` tells whether the text was empty before joining.
+std::optional<ComposedResult> composeJoined(const NarrowText& expression, const NarrowText& joinedText, bool textEmpty);
+
 // The Result text alone.
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text);
 
