@@ -13,6 +13,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -121,14 +122,23 @@ Out byZeroFreePieces(const Char* text, std::size_t length, Convert convert) {
     return out;
 }
 
+// setlocale changes the whole process and the C library's conversions read it,
+// so conversions from different threads take turns (the match does not).
+std::mutex& conversionTurn() {
+    static std::mutex turn;
+    return turn;
+}
+
 }  // namespace
 
 WideText decode932(const char* bytes, std::size_t length) {
+    const std::lock_guard<std::mutex> lock(conversionTurn());
     useJapaneseCodePage();
     return byZeroFreePieces<char, WideText>(bytes, length, decodePiece);
 }
 
 NarrowText encode932(const wchar_t* chars, std::size_t length) {
+    const std::lock_guard<std::mutex> lock(conversionTurn());
     useJapaneseCodePage();
     return byZeroFreePieces<wchar_t, NarrowText>(chars, length, encodePiece);
 }

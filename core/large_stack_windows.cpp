@@ -2,13 +2,12 @@
 // stack is reserved at the full size (the main thread has 2 MiB) and committed
 // as it is used. It is started once and kept: a fresh thread would commit its
 // stack page by page on every evaluation, which costs more than the match.
-// The committed stack is kept until the thread ends.
+// The committed stack is kept until the calling thread ends.
 
 #include <windows.h>
 
 #include <condition_variable>
 #include <exception>
-#include <memory>
 #include <mutex>
 #include <stdexcept>
 
@@ -17,21 +16,13 @@
 namespace tarnwick {
 namespace {
 
+// Owns itself: it ends, and frees itself, once its calling thread has ended.
 class MatchingThread {
 public:
     MatchingThread() {
-        thread_ = CreateThread(nullptr, largeStackBytes, loop, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (thread_ == nullptr) throw std::runtime_error("cannot start the matching thread");
-    }
-
-    ~MatchingThread() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            quitting_ = true;
-        }
-        changed_.notify_all();
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
+        HANDLE thread = CreateThread(nullptr, largeStackBytes, loop, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        if (thread == nullptr) throw std::runtime_error("cannot start the matching thread");
+        CloseHandle(thread);
     }
 
     MatchingThread(const MatchingThread&) = delete;
@@ -46,13 +37,22 @@ public:
         if (failure_) std::rethrow_exception(failure_);
     }
 
+    // Called as the calling thread ends; does not wait for the matching thread.
+    void quit() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            quitting_ = true;
+        }
+        changed_.notify_all();
+    }
+
 private:
     static DWORD WINAPI loop(LPVOID arg) {
         auto* self = static_cast<MatchingThread*>(arg);
         std::unique_lock<std::mutex> lock(self->mutex_);
         for (;;) {
             self->changed_.wait(lock, [self] { return self->job_ != nullptr || self->quitting_; });
-            if (self->job_ == nullptr) return 0;
+            if (self->job_ == nullptr) break;
             try {
                 (*self->job_)();
             } catch (...) {
@@ -61,9 +61,11 @@ private:
             self->job_ = nullptr;
             self->changed_.notify_all();
         }
+        lock.unlock();
+        delete self;
+        return 0;
     }
 
-    HANDLE thread_ = nullptr;
     std::mutex mutex_;
     std::condition_variable changed_;
     const std::function<std::size_t()>* job_ = nullptr;
@@ -71,11 +73,26 @@ private:
     bool quitting_ = false;
 };
 
+void WINAPI callingThreadEnded(void* matchingThread) {
+    if (matchingThread != nullptr) static_cast<MatchingThread*>(matchingThread)->quit();
+}
+
+// The system calls back as each thread ends, with the thread's own value.
+DWORD endOfThreadSlot() {
+    static const DWORD slot = FlsAlloc(callingThreadEnded);
+    return slot;
+}
+
 }  // namespace
 
 void runOnLargeStack(const std::function<std::size_t()>& job) {
-    thread_local std::unique_ptr<MatchingThread> own;
-    if (!own) own = std::make_unique<MatchingThread>();
+    // A plain pointer: thread_local objects with destructors are not reliable
+    // in the MinGW runtime; the end-of-thread callback above ends the thread.
+    thread_local MatchingThread* own = nullptr;
+    if (own == nullptr) {
+        own = new MatchingThread;
+        FlsSetValue(endOfThreadSlot(), own);
+    }
     own->run(job);
 }
 
