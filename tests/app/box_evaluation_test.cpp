@@ -54,6 +54,25 @@ INSTANTIATE_TEST_SUITE_P(
         EvaluationCase{"longerThanTheOldBuffers", longExpression, longText, longGroup, "Match: 2 groups"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Evaluate, TheKeptTextFollowsEveryChangeOfTheTextBox) {
+    // The converted text is kept while only the expression changes.
+    struct Step {
+        std::string expression, text;
+        std::optional<std::string> result;
+    };
+    for (const Step& step : std::vector<Step>{
+             {"a+", "aaa", "group[0] [aaa]\n"},
+             {"(a)a+", "aaa", "group[0] [aaa]\ngroup[1] [a]\n"},
+             {"(a)a+", "aab", ""},            // same length, one character changed
+             {"a+b", "aab", "group[0] [aab]\n"},
+             {"a+b", "a\nab", "group[0] [aab]\n"},
+             {"", "", std::nullopt},
+             {"", "\n", "group[0] []\n"},   // joins to nothing, but the box is not empty
+         }) {
+        EXPECT_EQ(evaluate(step.expression, step.text).result, step.result) << step.expression << " / " << step.text;
+    }
+}
+
 TEST(Evaluate, StackLimitIsNamed) {
     testing::internal::CaptureStdout();
     const auto evaluation = evaluate("(.)*", std::string(std::size_t{12} << 20, 'a'));
