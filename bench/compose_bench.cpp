@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "box_evaluation.h"
+#include "guarded_match.h"
 #include "line_ends.h"
 #include "reference_pipelines.h"
 #include "result_compose.h"
@@ -61,6 +62,20 @@ void plain(benchmark::State& state, NarrowText expression, NarrowText text) {
 void pcre2(benchmark::State& state, std::string expression, NarrowText text) {
     const tarnwick::bench::Pcre2Pipeline pipeline(expression);
     for (auto _ : state) benchmark::DoNotOptimize(pipeline.evaluate(text));
+}
+
+// A stop at the stack limit of the match alone: 64 MiB, the depth at which
+// unwinding the recursion by an exception once took 240-530 ms.
+void stackStopAt64MiB(benchmark::State& state) {
+    const tarnwick::CheckedPattern pattern = tarnwick::checkPattern(L"(.)*");
+    const tarnwick::WideText text(1 << 20, L'a');
+    for (auto _ : state) {
+        try {
+            tarnwick::matchWhole(pattern, text, {1'000'000'000, std::size_t{64} << 20});
+            state.SkipWithError("not stopped");
+        } catch (const tarnwick::RegexError&) {
+        }
+    }
 }
 
 // From the widgets' UTF-8 with LF line breaks to the Result shown, as the window does it.
@@ -130,6 +145,7 @@ int main(int argc, char** argv) {
     add("ours/catastrophic40", ours, NarrowText("(a+)+b"), NarrowText(40, 'a'));
     // Deeper than the stack limit: how soon the stop (code 12) is reported.
     add("ours/stackStop16MiB", ours, NarrowText("(.)*"), NarrowText(16 << 20, 'a'));
+    benchmark::RegisterBenchmark("ours/stackStopAt64MiB", stackStopAt64MiB)->Unit(benchmark::kMicrosecond)->UseRealTime();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
