@@ -10,8 +10,10 @@ std::string statusLine(const MatchOutcome& outcome) {
     const int code = static_cast<int>(outcome.error);
     switch (outcome.status) {
         case MatchStatus::matched: {
-            const auto count = outcome.groups.size();
-            return "Match: " + std::to_string(count) + (count == 1 ? " group" : " groups");
+            // Group 0 is the whole match, not a capture group.
+            const auto captures = outcome.groups.size() - 1;
+            if (captures == 0) return "Match, no capture groups";
+            return "Match: " + std::to_string(captures) + (captures == 1 ? " capture group" : " capture groups");
         }
         case MatchStatus::noMatch: return "No match: the expression must describe the whole text";
         case MatchStatus::invalid:

@@ -1,7 +1,12 @@
 #include "main_window.h"
 
 #include <gdk/gdkkeysyms.h>
+#include <gdkmm/display.h>
+#include <gdkmm/monitor.h>
 #include <gdkmm/pixbuf.h>
+
+#include <algorithm>
+#include <optional>
 
 #include "box_evaluation.h"
 #include "dialog_units.h"
@@ -50,23 +55,24 @@ void MainWindow::layOut() {
     // Gaps above each widget follow the template's y coordinates.
     placeLabel(expressionLabel_, expressionBox_, 8, units);
     expressionBox_.set_margin_top(units.down(1));
-    expressionBox_.set_size_request(units.across(218), units.down(14));
+    expressionBox_.set_width_chars(1);  // the template's width is the default size, not a minimum
     placeLabel(textLabel_, textBox_, 3, units);
     textScroller_.set_margin_top(units.down(1));
-    textScroller_.set_size_request(-1, units.down(33));
     placeLabel(resultLabel_, resultBox_, 8, units);
     resultScroller_.set_margin_top(units.down(3));
-    resultScroller_.set_size_request(-1, units.down(78));
 
     for (auto* scroller : {&textScroller_, &resultScroller_}) {
         scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_ALWAYS);
         scroller->set_shadow_type(Gtk::SHADOW_IN);
         scroller->set_vexpand(true);
+        scroller->set_min_content_height(units.down(2 * 8));  // a couple of lines
     }
     for (auto* box : {&textBox_, &resultBox_}) {
         box->set_wrap_mode(Gtk::WRAP_WORD_CHAR);
         box->set_left_margin(3);
         box->set_right_margin(3);
+        // As in a dialog: Tab moves to the next box, Ctrl+Tab types a tab.
+        box->set_accepts_tab(false);
     }
     textScroller_.add(textBox_);
     resultScroller_.add(resultBox_);
@@ -90,16 +96,79 @@ void MainWindow::layOut() {
     nameForAssistiveTools(resultBox_, "Result");
     nameForAssistiveTools(statusLine_, "Status");
 
-    set_default_size(units.across(templateWidth), units.down(templateHeight));
+    // The template's size, unless the screen is smaller (a high-DPI scale on a small screen).
+    int width = units.across(templateWidth);
+    int height = units.down(templateHeight);
+    auto display = Gdk::Display::get_default();
+    auto monitor = display ? display->get_primary_monitor() : Glib::RefPtr<Gdk::Monitor>();
+    if (!monitor && display && display->get_n_monitors() > 0) monitor = display->get_monitor(0);
+    if (monitor) {
+        Gdk::Rectangle area;
+        monitor->get_workarea(area);
+        width = std::min(width, area.get_width());
+        height = std::min(height, area.get_height());
+    }
+    set_default_size(width, height);
 }
 
 void MainWindow::connectSignals() {
+    // The menu's one command acts on a single click, as a command item of a
+    // menu bar does; a menu bar would otherwise only select it.
+    versionItem_.signal_button_press_event().connect(
+        [](GdkEventButton* event) {
+            if (event->button != 1) return false;
+            showVersionInfo();
+            return true;
+        },
+        false);
     versionItem_.signal_activate().connect([] { showVersionInfo(); });
     expressionBox_.signal_changed().connect([this] { app::evaluateBoxes(*this); });
     textBox_.get_buffer()->signal_changed().connect([this] { app::evaluateBoxes(*this); });
-    // Before the widgets' own handlers, so that Escape and Enter mean what the dialog made them mean.
-    signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onWindowKey), false);
+    recordEdits();
+    // After the widgets and their input methods: an Escape that cancels a
+    // conversion there must not end the program.
+    signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onWindowKey), true);
+    expressionBox_.signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onExpressionKey), false);
     textBox_.signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onTextKey), false);
+}
+
+// Every insertion and erasure of the two input boxes, for undo.
+void MainWindow::recordEdits() {
+    expressionBox_.signal_insert_text().connect(
+        [this](const Glib::ustring& text, int* position) {
+            if (!replaying_) expressionHistory_.recordInsertion(static_cast<std::size_t>(*position), text);
+        },
+        false);
+    expressionBox_.signal_delete_text().connect(
+        [this](int start, int end) {
+            if (replaying_) return;
+            if (end < 0) end = expressionBox_.get_text_length();
+            expressionHistory_.recordErasure(static_cast<std::size_t>(start), expressionBox_.get_chars(start, end));
+        },
+        false);
+    // Typing resumed after the focus was elsewhere is a step of its own.
+    expressionBox_.signal_focus_out_event().connect([this](GdkEventFocus*) {
+        expressionHistory_.closeStep();
+        return false;
+    });
+    textBox_.signal_focus_out_event().connect([this](GdkEventFocus*) {
+        textHistory_.closeStep();
+        return false;
+    });
+    auto buffer = textBox_.get_buffer();
+    buffer->signal_insert().connect(
+        [this](const Gtk::TextBuffer::iterator& at, const Glib::ustring& text, int) {
+            if (!replaying_) textHistory_.recordInsertion(static_cast<std::size_t>(at.get_offset()), text);
+        },
+        false);
+    buffer->signal_erase().connect(
+        [this](const Gtk::TextBuffer::iterator& start, const Gtk::TextBuffer::iterator& end) {
+            if (!replaying_) {
+                textHistory_.recordErasure(static_cast<std::size_t>(start.get_offset()),
+                                           textBox_.get_buffer()->get_text(start, end));
+            }
+        },
+        false);
 }
 
 bool MainWindow::onWindowKey(GdkEventKey* event) {
@@ -108,16 +177,70 @@ bool MainWindow::onWindowKey(GdkEventKey* event) {
     return true;
 }
 
-// Enter does nothing in the Text box; Ctrl+Enter starts a new line.
+bool MainWindow::undoKey(GdkEventKey* event, app::EditHistory& history,
+                         void (MainWindow::*apply)(const std::vector<app::TextEdit>&)) {
+    if ((event->state & GDK_CONTROL_MASK) == 0) return false;
+    const bool shift = (event->state & GDK_SHIFT_MASK) != 0;
+    std::optional<std::vector<app::TextEdit>> edits;
+    if ((event->keyval == GDK_KEY_z || event->keyval == GDK_KEY_Z) && !shift) {
+        edits = history.undo();
+    } else if (event->keyval == GDK_KEY_Z || event->keyval == GDK_KEY_z || event->keyval == GDK_KEY_y ||
+               event->keyval == GDK_KEY_Y) {
+        edits = history.redo();
+    } else {
+        return false;
+    }
+    if (edits) (this->*apply)(*edits);
+    return true;
+}
+
+bool MainWindow::onExpressionKey(GdkEventKey* event) {
+    return undoKey(event, expressionHistory_, &MainWindow::applyToExpression);
+}
+
+// Enter does nothing in the Text box; Ctrl+Enter starts a new line, Ctrl+Tab
+// types a tab. An input method sees the keys first: Enter may confirm a conversion.
 bool MainWindow::onTextKey(GdkEventKey* event) {
-    if (event->keyval != GDK_KEY_Return && event->keyval != GDK_KEY_KP_Enter) return false;
-    if ((event->state & GDK_CONTROL_MASK) != 0) {
+    if (undoKey(event, textHistory_, &MainWindow::applyToText)) return true;
+    const bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
+    const bool tab = event->keyval == GDK_KEY_Tab || event->keyval == GDK_KEY_ISO_Left_Tab;
+    if (!enter && !tab) return false;
+    if (textBox_.im_context_filter_keypress(event)) return true;
+    const bool control = (event->state & GDK_CONTROL_MASK) != 0;
+    if (tab && !control) return false;  // the focus moves on
+    if (control) {
         auto buffer = textBox_.get_buffer();
         buffer->erase_selection(true, true);
-        buffer->insert_interactive_at_cursor("\n");
+        buffer->insert_interactive_at_cursor(enter ? "\n" : "\t");
         textBox_.scroll_to(buffer->get_insert());
     }
     return true;
+}
+
+void MainWindow::applyToExpression(const std::vector<app::TextEdit>& edits) {
+    replaying_ = true;
+    for (const app::TextEdit& edit : edits) {
+        const auto at = static_cast<int>(edit.position);
+        expressionBox_.delete_text(at, at + static_cast<int>(app::characterCount(edit.erased)));
+        int position = at;
+        expressionBox_.insert_text(edit.inserted, static_cast<int>(edit.inserted.size()), position);
+        expressionBox_.set_position(position);
+    }
+    replaying_ = false;
+}
+
+void MainWindow::applyToText(const std::vector<app::TextEdit>& edits) {
+    replaying_ = true;
+    auto buffer = textBox_.get_buffer();
+    for (const app::TextEdit& edit : edits) {
+        const auto at = static_cast<int>(edit.position);
+        auto end = buffer->erase(buffer->get_iter_at_offset(at),
+                                 buffer->get_iter_at_offset(at + static_cast<int>(app::characterCount(edit.erased))));
+        end = buffer->insert(end, edit.inserted);
+        buffer->place_cursor(end);
+    }
+    textBox_.scroll_to(buffer->get_insert());
+    replaying_ = false;
 }
 
 std::string MainWindow::expression() const { return expressionBox_.get_text(); }

@@ -11,6 +11,9 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
+#include <vector>
+
+#include "edit_history.h"
 #include "window_boxes.h"
 
 namespace tarnwick::gtk {
@@ -27,8 +30,14 @@ public:
 private:
     void layOut();
     void connectSignals();
+    void recordEdits();
     bool onWindowKey(GdkEventKey* event);
+    bool onExpressionKey(GdkEventKey* event);
     bool onTextKey(GdkEventKey* event);
+    // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y; true when the key was one of them.
+    bool undoKey(GdkEventKey* event, app::EditHistory& history, void (MainWindow::*apply)(const std::vector<app::TextEdit>&));
+    void applyToExpression(const std::vector<app::TextEdit>& edits);
+    void applyToText(const std::vector<app::TextEdit>& edits);
 
     Gtk::Box column_{Gtk::ORIENTATION_VERTICAL};
     Gtk::MenuBar menuBar_;
@@ -43,6 +52,9 @@ private:
     Gtk::ScrolledWindow resultScroller_;
     Gtk::TextView resultBox_;
     Gtk::Label statusLine_;
+    app::EditHistory expressionHistory_;
+    app::EditHistory textHistory_;
+    bool replaying_ = false;  // undo or redo at work: not an edit to record
 };
 
 }  // namespace tarnwick::gtk
