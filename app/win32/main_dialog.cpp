@@ -36,6 +36,9 @@ void initialise(HWND dialog) {
     expressionBox = GetDlgItem(dialog, IDC_EXPRESSION);
     textBox = GetDlgItem(dialog, IDC_TEXT);
     resultBox = GetDlgItem(dialog, IDC_RESULT);
+    // An edit control holds 30,000 characters unless told otherwise; a longer
+    // paste would be cut and the Result would describe the cut text.
+    for (HWND box : {expressionBox, textBox}) SendMessageA(box, EM_SETLIMITTEXT, 0, 0);
     SetFocus(expressionBox);
 }
 

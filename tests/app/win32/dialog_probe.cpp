@@ -5,6 +5,9 @@
 //   read ID              the text of control ID, as the dialog holds it (raw bytes)
 //   select-all ID        selects the whole text of control ID
 //   paste ID HEX         replaces the selection of control ID with the bytes HEX, as a paste does
+//   paste-file ID PATH   the same with the bytes of a file (longer than a command line takes)
+//   length ID            the length of the text of control ID, in bytes
+//   focus                the id of the control that has the keyboard focus
 //   centre ID            the screen position of the middle of control ID
 //   menu-centre          the screen position of the middle of the menu's only item
 //   version-boxes        how many Version boxes are open, then the text of the newest
@@ -67,7 +70,7 @@ std::vector<HWND> versionBoxes() {
 }
 
 int usage() {
-    std::fputs("usage: dialog_probe acp|wait|read ID|select-all ID|paste ID HEX|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
+    std::fputs("usage: dialog_probe acp|wait|read ID|select-all ID|paste ID HEX|paste-file ID PATH|length ID|focus|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
     return 2;
 }
 
@@ -89,6 +92,23 @@ int main(int argc, char** argv) {
         SendMessageA(control(argv[2]), EM_SETSEL, 0, -1);
     } else if (verb == "paste" && argc == 4) {
         SendMessageA(control(argv[2]), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fromHex(argv[3]).c_str()));
+    } else if (verb == "paste-file" && argc == 4) {
+        std::string bytes;
+        if (std::FILE* file = std::fopen(argv[3], "rb")) {
+            char buffer[1 << 16];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+            std::fclose(file);
+        } else {
+            return 1;
+        }
+        SendMessageA(control(argv[2]), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(bytes.c_str()));
+    } else if (verb == "length" && argc == 3) {
+        std::printf("%ld\n", static_cast<long>(SendMessageA(control(argv[2]), WM_GETTEXTLENGTH, 0, 0)));
+    } else if (verb == "focus") {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(findDialog(), nullptr), &info);
+        std::printf("%d\n", info.hwndFocus != nullptr ? GetDlgCtrlID(info.hwndFocus) : 0);
     } else if (verb == "centre" && argc == 3) {
         RECT r{};
         GetWindowRect(control(argv[2]), &r);
