@@ -1,6 +1,7 @@
 """Drives the real tarnwick window: keys through xdotool, widgets read back
 through the accessibility tree (AT-SPI). Run under xvfb-run and dbus-run-session."""
 
+import os
 import subprocess
 import sys
 import time
@@ -274,6 +275,35 @@ process = subprocess.Popen([PROGRAM])
 try:
     close_as_the_window_manager_does(wait_for("the second window", lambda: windows_of(process.pid))[0])
     expect_exit_status_1(process, "the close button")
+finally:
+    if process.poll() is None:
+        process.kill()
+
+def geometry(window_id):
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window_id], capture_output=True, text=True).stdout
+    return {k: int(v) for k, v in (line.split("=") for line in out.split()) if k in ("X", "Y", "WIDTH", "HEIGHT")}
+
+
+def screen_size():
+    out = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True).stdout.split()
+    return int(out[0]), int(out[1])
+
+
+# A high-DPI scale on a small screen: the template's size is only the default,
+# so the whole window, status line included, fits on the screen.
+process = subprocess.Popen([PROGRAM], env={**os.environ, "GDK_SCALE": "2"})
+try:
+    window = wait_for("the scaled window", lambda: windows_of(process.pid))[0]
+    width, height = screen_size()
+    check("the scaled window fits the screen", True,
+          lambda: (lambda g: g["WIDTH"] <= width and g["HEIGHT"] <= height)(geometry(window)))
+    app = wait_for("the scaled application", application)
+    status = named(app, "label", "Status")
+    check("the scaled status line lies on the screen", True,
+          lambda: (lambda e: e[1] + e[3] <= height and e[3] > 0)(status.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)))
+    xdotool("windowfocus", "--sync", window)
+    xdotool("key", "Escape")
+    expect_exit_status_1(process, "Escape in the scaled window")
 finally:
     if process.poll() is None:
         process.kill()
