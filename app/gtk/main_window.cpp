@@ -123,7 +123,10 @@ void MainWindow::connectSignals() {
         false);
     versionItem_.signal_activate().connect([] { showVersionInfo(); });
     expressionBox_.signal_changed().connect([this] { app::evaluateBoxes(*this); });
-    textBox_.get_buffer()->signal_changed().connect([this] { app::evaluateBoxes(*this); });
+    textBox_.get_buffer()->signal_changed().connect([this] {
+        textRead_.reset();
+        app::evaluateBoxes(*this);
+    });
     recordEdits();
     // After the widgets and their input methods: an Escape that cancels a
     // conversion there must not end the program.
@@ -245,7 +248,12 @@ void MainWindow::applyToText(const std::vector<app::TextEdit>& edits) {
 
 std::string MainWindow::expression() const { return expressionBox_.get_text(); }
 
-std::string MainWindow::text() const { return textBox_.get_buffer()->get_text(); }
+// Read from the buffer only after it changed: a keystroke in Expression with a
+// long text would otherwise copy the whole text out of the buffer again.
+std::string MainWindow::text() const {
+    if (!textRead_) textRead_ = textBox_.get_buffer()->get_text();
+    return *textRead_;
+}
 
 void MainWindow::showResult(const std::string& result) { resultBox_.get_buffer()->set_text(result); }
 

@@ -11,6 +11,8 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "edit_history.h"
@@ -55,6 +57,7 @@ private:
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;
     bool replaying_ = false;  // undo or redo at work: not an edit to record
+    mutable std::optional<std::string> textRead_;  // the Text box's text since its last change
 };
 
 }  // namespace tarnwick::gtk
