@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Draws the window icon (32 x 32, 24-bit colour) with ImageMagick and icoutils; run it by
-# hand when the design changes and commit the result.
+# Draws every icon from the one source, app/resources/io.github.tarnwick.Tarnwick.svg:
+# the hicolor theme's sizes, the window's 32 x 32 resource (24-bit colour) and the
+# Windows icon. Needs librsvg2-bin, imagemagick and icoutils; run it by hand when
+# the design changes and commit the result.
 set -euo pipefail
-out=${1:-app/resources/tarnwick-32.png}
-convert -size 32x32 xc:'#f4f1ea' \
-  -fill '#1f5f8b' -draw 'roundrectangle 1,1 30,30 6,6' \
-  -fill white -font DejaVu-Sans-Mono-Bold -pointsize 17 -gravity center -annotate +0-1 '.*' \
-  -fill '#f2b134' -draw 'rectangle 6,24 25,26' \
-  -alpha off -depth 8 -type TrueColor -define png:color-type=2 "$out"
-# The Windows icon resource: the same image, one 32 x 32 entry of 24-bit colour.
-icotool -c -b 24 -o "${out%-32.png}.ico" "$out"
+cd "$(dirname "$0")/../app/resources"
+source=io.github.tarnwick.Tarnwick.svg
+for size in 16 24 32 48 64 128 256; do
+    mkdir -p "icons/hicolor/${size}x${size}/apps"
+    rsvg-convert -w "$size" -h "$size" "$source" -o "icons/hicolor/${size}x${size}/apps/io.github.tarnwick.Tarnwick.png"
+done
+mkdir -p icons/hicolor/scalable/apps
+cp "$source" icons/hicolor/scalable/apps/io.github.tarnwick.Tarnwick.svg
+# The window's own icon and the Windows icon resource: 32 x 32 on the light
+# background of the dialog, without transparency, one 24-bit entry.
+rsvg-convert -w 32 -h 32 -b '#f4f1ea' "$source" |
+    convert - -alpha off -depth 8 -type TrueColor -define png:color-type=2 tarnwick-32.png
+icotool -c -b 24 -o tarnwick.ico tarnwick-32.png
