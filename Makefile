@@ -4,7 +4,9 @@ BUILD_SAN ?= build-sanitize
 BUILD_WIN ?= build-windows
 JOBS      ?= $(shell nproc)
 
-.PHONY: all deps build run test test-native test-windows windows test-sanitize bench clean
+PREFIX    ?= /usr/local
+
+.PHONY: all deps build run test test-native test-windows windows test-sanitize bench install package clean
 
 all: build
 
@@ -37,6 +39,15 @@ test-sanitize: deps
 	cmake -S . -B $(BUILD_SAN) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=OFF >/dev/null
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	ctest --test-dir $(BUILD_SAN) --output-on-failure -j $(JOBS)
+
+# DESTDIR, when given, is put before PREFIX, as packagers expect.
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# build/tarnwick_1.2_amd64.deb and build-windows/tarnwick-1.2-windows-x86_64.zip
+package: build windows
+	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD_WIN) && cpack -G ZIP
 
 bench: build
 	$(BUILD)/bench/tarnwick-bench

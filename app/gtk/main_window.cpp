@@ -4,6 +4,7 @@
 #include <gdkmm/display.h>
 #include <gdkmm/monitor.h>
 #include <gdkmm/pixbuf.h>
+#include <gtkmm/icontheme.h>
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +22,8 @@ constexpr int templateWidth = 232;
 constexpr int templateHeight = 180;
 constexpr int margin = 7;
 
+constexpr const char* iconName = "io.github.tarnwick.Tarnwick";
+
 void placeLabel(Gtk::Label& label, Gtk::Widget& target, int gapAbove, const DialogUnits& units) {
     label.set_xalign(0.0F);
     label.set_margin_top(units.down(gapAbove));
@@ -35,7 +38,12 @@ void nameForAssistiveTools(Gtk::Widget& widget, const char* name) {
 
 MainWindow::MainWindow() {
     set_title("Tarnwick");
-    set_icon(Gdk::Pixbuf::create_from_resource("/org/tarnwick/tarnwick-32.png"));
+    // The theme's icon where the program is installed, the built-in one where it is not.
+    if (Gtk::IconTheme::get_default()->has_icon(iconName)) {
+        set_icon_name(iconName);
+    } else {
+        set_icon(Gdk::Pixbuf::create_from_resource("/org/tarnwick/tarnwick-32.png"));
+    }
     layOut();
     connectSignals();
     show_all_children();
