@@ -6,24 +6,7 @@
 
 namespace tarnwick::app {
 
-std::string statusLine(const MatchOutcome& outcome) {
-    const int code = static_cast<int>(outcome.error);
-    switch (outcome.status) {
-        case MatchStatus::matched: {
-            // Group 0 is the whole match, not a capture group.
-            const auto captures = outcome.groups.size() - 1;
-            if (captures == 0) return "Match, no capture groups";
-            return "Match: " + std::to_string(captures) + (captures == 1 ? " capture group" : " capture groups");
-        }
-        case MatchStatus::noMatch: return "No match: the expression must describe the whole text";
-        case MatchStatus::invalid:
-            return "Invalid expression (" + std::to_string(code) + "): " + std::string(describe(outcome.error));
-        case MatchStatus::stopped:
-            return "Stopped (" + std::to_string(code) + "): the match exceeded the engine's " +
-                   (outcome.error == PatternError::stack ? "stack limit" : "work limit");
-    }
-    return {};
-}
+std::string statusLine(const MatchOutcome& outcome) { return explainOutcome(outcome); }
 
 namespace {
 

@@ -147,7 +147,10 @@ private:
     bool atEnd() const { return pos_ >= p_.size(); }
     bool has(std::size_t ahead) const { return pos_ + ahead < p_.size(); }
     wchar_t peek(std::size_t ahead = 0) const { return p_[pos_ + ahead]; }
-    [[noreturn]] static void fail(PatternError code) { throw RegexError(code); }
+    [[noreturn]] void fail(PatternError code) const { throw RegexError(code, pos_); }
+    [[noreturn]] void fail(PatternError code, std::size_t at, const char* reason) const {
+        throw RegexError(code, at, reason);
+    }
 
     // Disjunction :: Alternative ( '|' Alternative )*
     Piece parseDisjunction() {
@@ -301,7 +304,27 @@ private:
     }
 
     void rejectQuantifier() const {
-        if (!atEnd() && isQuantifierStart(peek())) fail(PatternError::badrepeat);
+        if (atEnd() || !isQuantifierStart(peek())) return;
+        if (peek() == L'+' && pos_ > 0 && isQuantifierEnd(p_[pos_ - 1])) {
+            fail(PatternError::badrepeat, pos_, "possessive quantifiers (*+, ++, ?+) are not part of this grammar");
+        }
+        fail(PatternError::badrepeat);
+    }
+    static bool isQuantifierEnd(wchar_t c) { return c == L'*' || c == L'+' || c == L'?' || c == L'}'; }
+
+    // "(?" followed by what other engines read there.
+    [[noreturn]] void failOtherEnginesGroup(wchar_t kind) const {
+        const std::size_t at = pos_;
+        if (kind == L'<' && has(3) && (peek(3) == L'=' || peek(3) == L'!')) {
+            fail(PatternError::syntax, at, "look-behind (?<= and (?<! is not part of this grammar");
+        }
+        if (kind == L'<' || kind == L'P' || kind == L'\'') {
+            fail(PatternError::syntax, at, "named groups are not part of this grammar; use a plain group and its number");
+        }
+        if (kind == L'i' || kind == L'm' || kind == L's' || kind == L'x' || kind == L'-') {
+            fail(PatternError::syntax, at, "inline flags such as (?i) are not part of this grammar");
+        }
+        fail(PatternError::syntax);
     }
 
     // Quantifier :: ( '*' | '+' | '?' | '{' n '}' | '{' n ',}' | '{' n ',' m '}' ) '?'?
@@ -369,7 +392,7 @@ private:
         if (has(1) && peek(1) == L'?') {
             if (!has(2)) fail(PatternError::syntax);
             const wchar_t kind = peek(2);
-            if (kind != L':' && kind != L'=' && kind != L'!') fail(PatternError::syntax);
+            if (kind != L':' && kind != L'=' && kind != L'!') failOtherEnginesGroup(kind);
             lookahead = kind != L':';
             if (lookahead) {
                 openLookaheads_.push_back(lookaheads_.size());
@@ -427,13 +450,20 @@ private:
         ++pos_;
         const wchar_t c = peek();
         if (isDigit(c)) {
+            const std::size_t escapeStart = pos_ - 1;
             const std::uint64_t n = parseDecimal();
             if (n == 0) {
                 out_ += literal(L'\0');
                 return {Width::nonEmpty, std::nullopt, true};
             }
-            emitBackReference(n);
+            emitBackReference(n, escapeStart);
             return {Width::either, std::nullopt, false};
+        }
+        if ((c == L'p' || c == L'P') && has(1) && peek(1) == L'{') {
+            // Read as the letter and a repetition count, which it is not.
+            fail(PatternError::badbrace, pos_ - 1,
+                 "Unicode properties such as \\p{Han} are not part of this grammar; try a class such as "
+                 "[一-龥] or [[:alpha:]]");
         }
         ++pos_;
         if (auto set = classEscape(c)) {
@@ -449,8 +479,8 @@ private:
     // S the group's participation marker and N the group itself. A group in a
     // look-ahead took part only if the look-ahead held on the path taken, so
     // the look-ahead's marker joins S; one in a negative look-ahead never did.
-    void emitBackReference(std::uint64_t n) {
-        if (n >= closed_.size() || !closed_[n]) fail(PatternError::backref);
+    void emitBackReference(std::uint64_t n, std::size_t escapeStart) {
+        if (n >= closed_.size() || !closed_[n]) throw RegexError(PatternError::backref, escapeStart);
         const auto group = static_cast<std::size_t>(n);
         referenced_.resize(std::max(referenced_.size(), group + 1));
         referenced_[group] = true;
@@ -537,6 +567,7 @@ private:
                 ++pos_;
                 break;
             }
+            const std::size_t rangeStart = pos_;
             const ClassAtom first = parseClassAtom();
             if (!(has(1) && peek() == L'-' && peek(1) != L']')) {
                 body += first.text;
@@ -548,7 +579,7 @@ private:
                 body += first.text + literal(L'-') + last.text;
                 continue;
             }
-            if (last.isSet || last.ch < first.ch) fail(PatternError::range);
+            if (last.isSet || last.ch < first.ch) throw RegexError(PatternError::range, rangeStart);
             body += first.text + L'-' + last.text;
         }
         out_ += (negate ? L"[^" : L"[") + body + L']';
@@ -587,13 +618,14 @@ private:
         const PatternError bad = kind == L':' ? PatternError::ctype : PatternError::collate;
         if (!terminated) fail(kind == L'=' ? PatternError::syntax : bad);
         const WideText name = p_.substr(start, end - start);
-        pos_ = end + 2;
         if (kind == L':') {
             auto engineName = engineClassName(name);
-            if (!engineName) fail(PatternError::ctype);
+            if (!engineName) fail(PatternError::ctype);  // at the name's "[:"
+            pos_ = end + 2;
             return {true, 0, L"[:" + WideText(*engineName) + L":]"};
         }
         if (name.size() != 1) fail(PatternError::collate);
+        pos_ = end + 2;
         // Characters compare by code unit, so an equivalence class holds its one character.
         return {kind == L'=', name[0], literal(name[0])};
     }

@@ -2,8 +2,11 @@
 // The one error type of the regular-expression service. Codes are those of the
 // engine's error enumeration, counted from 0, and are what the report line prints.
 
+#include <cstddef>
 #include <stdexcept>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarnwick {
 
@@ -28,11 +31,22 @@ enum class PatternError : int {
 // Thrown where a pattern fails; caught only by the regular-expression service.
 class RegexError : public std::runtime_error {
 public:
-    explicit RegexError(PatternError code) : std::runtime_error("regular expression error"), code_(code) {}
+    static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
+
+    explicit RegexError(PatternError code, std::size_t position = noPosition, std::string reason = {})
+        : std::runtime_error("regular expression error"), code_(code), position_(position), reason_(std::move(reason)) {}
     PatternError code() const noexcept { return code_; }
+    // The character of the pattern where the checker found the fault; noPosition
+    // for the engine's own limits, which belong to no one place.
+    std::size_t position() const noexcept { return position_; }
+    // What the pattern tried, where the grammar lacks something users know from
+    // other engines; empty where describe(code()) says it.
+    const std::string& reason() const noexcept { return reason_; }
 
 private:
     PatternError code_;
+    std::size_t position_;
+    std::string reason_;
 };
 
 // A short human reason for the error, for status lines ("unmatched parenthesis").

@@ -33,9 +33,36 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
         writeReportLine(e);
         outcome.status = matching && isLimitError(e.code()) ? MatchStatus::stopped : MatchStatus::invalid;
         outcome.error = e.code();
+        outcome.errorPosition = e.position();
+        outcome.reason = e.reason();
         outcome.groups.clear();
     }
     return outcome;
+}
+
+std::string explainOutcome(const MatchOutcome& outcome) {
+    const std::string code = "(" + std::to_string(static_cast<int>(outcome.error)) + ")";
+    switch (outcome.status) {
+        case MatchStatus::matched: {
+            // Group 0 is the whole match, not a capture group.
+            const auto captures = outcome.groups.size() - 1;
+            if (captures == 0) return "Match, no capture groups";
+            return "Match: " + std::to_string(captures) + (captures == 1 ? " capture group" : " capture groups");
+        }
+        case MatchStatus::noMatch: return "No match: the expression must describe the whole text";
+        case MatchStatus::invalid: {
+            std::string where;
+            if (outcome.errorPosition != RegexError::noPosition) {
+                where = " at character " + std::to_string(outcome.errorPosition + 1);
+            }
+            return "Invalid expression " + code + where + ": " +
+                   (outcome.reason.empty() ? std::string(describe(outcome.error)) : outcome.reason);
+        }
+        case MatchStatus::stopped:
+            return "Stopped " + code + ": the match exceeded the engine's " +
+                   (outcome.error == PatternError::stack ? "stack limit" : "work limit");
+    }
+    return {};
 }
 
 GroupList regexGroups(NarrowText pattern, NarrowText input) {

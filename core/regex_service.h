@@ -5,6 +5,9 @@
 #include "pattern_error.h"
 #include "text_types.h"
 
+#include <cstddef>
+#include <string>
+
 namespace tarnwick {
 
 enum class MatchStatus {
@@ -18,7 +21,15 @@ struct MatchOutcome {
     MatchStatus status = MatchStatus::noMatch;
     PatternError error = PatternError::collate;  // meaningful for invalid and stopped only
     GroupList groups;
+    // For an invalid pattern: the character of the pattern (counted from 0)
+    // where it fails, and what it tried where the grammar lacks it.
+    std::size_t errorPosition = RegexError::noPosition;
+    std::string reason;
 };
+
+// Why the outcome is what it is, in one line: "Match: 2 capture groups",
+// "Invalid expression (5) at character 11: unmatched parenthesis", ...
+std::string explainOutcome(const MatchOutcome& outcome);
 
 // Matches `pattern` against the whole of `input`. An invalid pattern or a
 // stopped match writes its report line ("<code>:regular expression error")

@@ -21,10 +21,19 @@ int main(int argc, char** argv) {
                  "window does, and writes the Result text (CR LF line ends).",
                  "tarnwick-check"};
     std::string expression;
+    std::string expressionFile;
     std::string path;
     bool cp932 = false;
     bool raw = false;
-    app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)")->required();
+    bool explain = false;
+    auto* expressionOption = app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)");
+    app.add_option("-e,--expression-file", expressionFile,
+                   "Read the expression from this file (one trailing line break is dropped), for expressions longer "
+                   "than a command line takes; FILE is then the only argument")
+;
+    app.add_flag("--explain", explain,
+                 "Also say on standard error, in one sentence, why the Result is what it is (where an expression "
+                 "is invalid, and why)");
     app.add_option("FILE", path, "The text; standard input when absent");
     app.add_flag("--cp932", cp932, "Take and give raw code page 932 bytes instead of UTF-8");
     app.add_flag("--raw", raw, "Pass the text's bytes unchanged instead of making each line break CR LF");
@@ -33,6 +42,25 @@ int main(int argc, char** argv) {
                "unreadable input or unwritable output.");
 
     return tarnwick::tools::runTool(app, argc, argv, [&] {
+        if (!expressionFile.empty()) {
+            // With --expression-file the one argument is the text's file.
+            if (!path.empty()) {
+                std::cerr << "tarnwick-check: with --expression-file give only the text's FILE (see --help)\n";
+                return tarnwick::tools::usageExitStatus;
+            }
+            path = expression;
+            auto read = tarnwick::tools::readInput("tarnwick-check", expressionFile);
+            if (!read) return tarnwick::tools::usageExitStatus;
+            expression = *read;
+            if (expression.size() >= 2 && expression.compare(expression.size() - 2, 2, "\r\n") == 0) {
+                expression.resize(expression.size() - 2);
+            } else if (!expression.empty() && expression.back() == '\n') {
+                expression.pop_back();
+            }
+        } else if (expressionOption->count() == 0) {
+            std::cerr << "tarnwick-check: EXPRESSION or --expression-file is required (see --help)\n";
+            return tarnwick::tools::usageExitStatus;
+        }
         auto input = tarnwick::tools::readInput("tarnwick-check", path);
         if (!input) return tarnwick::tools::usageExitStatus;
         // The window's text never holds a zero byte, and the conversion ends there.
@@ -47,6 +75,7 @@ int main(int argc, char** argv) {
         auto composed = tarnwick::composeOutcome(expression, text);
         if (!composed) return static_cast<int>(emptyResult);
         tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
+        if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(composed->outcome) << '\n';
         switch (composed->outcome.status) {
             case tarnwick::MatchStatus::matched: return static_cast<int>(groupsListed);
             case tarnwick::MatchStatus::noMatch: return static_cast<int>(emptyResult);

@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "Match: 2 capture groups"},
         EvaluationCase{"fullwidthDigits", "\\d+", "１２３", "group[0] [１２３]\n", "Match, no capture groups"},
         EvaluationCase{"outsideCodePage", "(.)", "😀", "group[0] [?]\ngroup[1] [?]\n", "Match: 1 capture group"},
-        EvaluationCase{"invalid", "(", "x", "", "Invalid expression (5): unmatched parenthesis"},
-        EvaluationCase{"nothingToRepeat", "*a", "a", "", "Invalid expression (10): nothing to repeat"},
+        EvaluationCase{"invalid", "(", "x", "", "Invalid expression (5) at character 2: unmatched parenthesis"},
+        EvaluationCase{"nothingToRepeat", "*a", "a", "", "Invalid expression (10) at character 1: nothing to repeat"},
         EvaluationCase{"workLimit", "(a+)+b", manyA, "", "Stopped (11): the match exceeded the engine's work limit"},
         EvaluationCase{"longerThanTheOldBuffers", longExpression, longText, longGroup, "Match: 1 capture group"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -146,7 +146,7 @@ TEST_F(WindowSequence, ClearingBothBoxesKeepsTheLastResult) {
 
 TEST_F(WindowSequence, WhatTheUserTypedIntoResultStaysUntilTheNextChange) {
     boxes.type(boxes.expressionText, "(a");
-    EXPECT_EQ(boxes.status, "Invalid expression (5): unmatched parenthesis");
+    EXPECT_EQ(boxes.status, "Invalid expression (5) at character 3: unmatched parenthesis");
     boxes.clear(boxes.expressionText);
     boxes.result = "my notes";  // the Result box is editable
     boxes.changed();

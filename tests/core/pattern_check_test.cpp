@@ -143,3 +143,49 @@ TEST(CheckerOutput, GroupsInLookaheadsCarryTheLookaheadsMarker) {
 
 }  // namespace
 }  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// Where each error is found, and what the pattern tried where other engines have it.
+TEST(CheckerErrors, SayWhereThePatternFailsAndWhy) {
+    struct Case {
+        WideText pattern;
+        int code;
+        std::size_t position;
+        const char* reasonStart;  // "": the code's own description
+    };
+    WideText groups;
+    for (int i = 0; i < 32; ++i) groups += L"(a)";
+    for (const Case& c : std::vector<Case>{
+             {L"[[..]]", 0, 1, ""},
+             {L"[[:foo:]]", 1, 1, ""},
+             {L"\\c1", 2, 2, ""},
+             {L"(a)\\2", 3, 3, ""},
+             {L"[a", 4, 2, ""},
+             {L"(a", 5, 2, ""},
+             {L"a}", 6, 1, ""},
+             {L"a{2,1}", 7, 5, ""},
+             {L"[b-a]", 8, 1, ""},
+             {L"*a", 10, 0, ""},
+             {groups, 11, 93, ""},
+             {L"(?x)a", 14, 0, "inline flags"},
+             {L"(?<n>a)", 14, 0, "named groups"},
+             {L"(?<=a)b", 14, 0, "look-behind"},
+             {L"a(?<!a)", 14, 1, "look-behind"},
+             {L"x\\p{Han}", 7, 1, "Unicode properties"},
+             {L"a*+", 10, 2, "possessive"},
+         }) {
+        try {
+            checkPattern(c.pattern);
+            ADD_FAILURE() << "valid: " << c.code;
+        } catch (const RegexError& e) {
+            EXPECT_EQ(static_cast<int>(e.code()), c.code) << c.code;
+            EXPECT_EQ(e.position(), c.position) << c.code;
+            EXPECT_EQ(e.reason().rfind(c.reasonStart, 0), 0u) << c.code << ": " << e.reason();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick

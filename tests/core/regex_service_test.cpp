@@ -125,6 +125,19 @@ INSTANTIATE_TEST_SUITE_P(Service, Reports,
                                          ReportCase{"z", MatchStatus::noMatch, ""},
                                          ReportCase{"a", MatchStatus::matched, ""}));
 
+TEST(Service, AnInvalidPatternSaysWhereAndWhy) {
+    testing::internal::CaptureStdout();
+    const MatchOutcome named = matchGroups("ab(?<n>c)", "abc");
+    const MatchOutcome engineLimit = matchGroups("a{100000}", "a");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "14:regular expression error\n9:regular expression error\n");
+    EXPECT_EQ(named.errorPosition, 2u);
+    EXPECT_EQ(explainOutcome(named),
+              "Invalid expression (14) at character 3: named groups are not part of this grammar; use a plain group "
+              "and its number");
+    EXPECT_EQ(engineLimit.errorPosition, RegexError::noPosition);  // the engine's limit has no one place
+    EXPECT_EQ(explainOutcome(engineLimit), "Invalid expression (9): expression too large");
+}
+
 TEST(Guards, CatastrophicBacktrackingStopsWithComplexity) {
     testing::internal::CaptureStdout();
     const MatchOutcome outcome = matchGroups("(a+)+b", std::string(40, 'a'));

@@ -69,6 +69,18 @@ stderr_is closedStdinIsUnreadable 3 "tarnwick-check: cannot read standard input:
 stderr_is zeroByteIsNamed 0 "tarnwick-check: the text holds a zero byte at offset 2; it ends there" \
     "$check" ab < <(printf 'ab\0cd')
 stderr_is unknownOptionIsNamed 3 "tarnwick-check: The following argument was not expected: -x (see --help)" "$check" -x
+stderr_is explainInvalid 2 "tarnwick-check: Invalid expression (7) at character 1: Unicode properties such as \\p{Han} are not part of this grammar; try a class such as [一-龥] or [[:alpha:]]" \
+    "$check" --explain '\p{Han}+' <<< '漢字'
+stderr_is explainMatch 0 "tarnwick-check: Match: 2 capture groups" "$check" --explain '(\d+)-(\d+)' <<< '03-1234'
+printf '(\\d+)-(\\d+)\n' > "${TMPDIR:-/tmp}/tarnwick-expression.$$"
+printf '03-1234' > "${TMPDIR:-/tmp}/tarnwick-text.$$"
+expect expressionFile 0 "$(hex 'group[0] [03-1234]\r\ngroup[1] [03]\r\ngroup[2] [1234]\r\n')" \
+    "$check" -e "${TMPDIR:-/tmp}/tarnwick-expression.$$" "${TMPDIR:-/tmp}/tarnwick-text.$$"
+expect expressionFileAndStdin 0 "$(hex 'group[0] [03-1234]\r\ngroup[1] [03]\r\ngroup[2] [1234]\r\n')" \
+    "$check" --expression-file "${TMPDIR:-/tmp}/tarnwick-expression.$$" < "${TMPDIR:-/tmp}/tarnwick-text.$$"
+stderr_is expressionFileMissing 3 "tarnwick-check: cannot read /nonexistent: No such file or directory" \
+    "$check" -e /nonexistent < /dev/null
+rm -f "${TMPDIR:-/tmp}/tarnwick-expression.$$" "${TMPDIR:-/tmp}/tarnwick-text.$$"
 exec 3>/dev/full
 stderr_is fullDiskIsNoticed 3 "tarnwick-check: cannot write standard output: No space left on device" \
     "$check" '(a+)(b+)' <<< aaabbb

@@ -211,7 +211,7 @@ try:
     xdotool("key", "ctrl+a")
     xdotool("type", "(")
     check("Result for an invalid expression", "", lambda: text_of(result))
-    check("status for an invalid expression", "Invalid expression (5): unmatched parenthesis", lambda: text_of(status))
+    check("status for an invalid expression", "Invalid expression (5) at character 2: unmatched parenthesis", lambda: text_of(status))
 
     # Both boxes emptied: the last Result stays.
     xdotool("key", "ctrl+a")
