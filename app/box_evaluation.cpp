@@ -1,5 +1,7 @@
 #include "box_evaluation.h"
 
+#include <memory>
+
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -15,16 +17,14 @@ namespace {
 // neither converted nor joined again on every keystroke.
 struct PreparedText {
     std::string utf8;
-    NarrowText joined;
-    bool valid = false;
+    std::shared_ptr<const JoinedText> joined;
 };
 
 const PreparedText& prepared(const std::string& text) {
     thread_local PreparedText last;
-    if (!last.valid || last.utf8 != text) {
-        last.joined = joinLines(utf8ToCodePage932(toCrLf(text)));
+    if (!last.joined || last.utf8 != text) {
+        last.joined = std::make_shared<const JoinedText>(joinLineBreaks(utf8ToCodePage932(toCrLf(text))));
         last.utf8 = text;
-        last.valid = true;
     }
     return last;
 }
@@ -33,7 +33,7 @@ const PreparedText& prepared(const std::string& text) {
 
 Evaluation evaluate(const std::string& expression, const std::string& text) {
     const PreparedText& prepared = app::prepared(text);
-    auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined, text.empty());
+    auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined);
     if (!composed) return {std::nullopt, emptyBoxesStatus};
     return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome)};
 }

@@ -18,12 +18,16 @@ inline bool isTrailByte932(unsigned char b) { return b >= 0x40 && b <= 0xFC && b
 inline bool isUndefinedSingleByte932(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
 inline bool isWindowsOnlyCharacter932(wchar_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
 
-// How many bytes one invalid character spans at `p`: a lead byte with a
-// trail byte after it is one (unassigned) character, anything else one byte.
-inline std::size_t invalidSpan932(const char* p, std::size_t left) {
+// How many bytes the character at `p` takes, valid or not: a lead byte with a
+// trail byte after it is one character, anything else one byte. Every
+// conversion makes one wide character of each.
+inline std::size_t characterBytes932(const char* p, std::size_t left) {
     auto lead = static_cast<unsigned char>(p[0]);
     if (left >= 2 && isLeadByte932(lead) && isTrailByte932(static_cast<unsigned char>(p[1]))) return 2;
     return 1;
 }
+
+// How many bytes one invalid character spans at `p`.
+inline std::size_t invalidSpan932(const char* p, std::size_t left) { return characterBytes932(p, left); }
 
 }  // namespace tarnwick::codepage

@@ -60,16 +60,20 @@ WideText withLineBefore(const WideText& input) {
     return buffer;
 }
 
-WideText groupText(const std::match_results<MeteredIterator>& match, const GroupSlots& slots) {
-    if (slots.inNegativeLookahead) return {};
+std::optional<GroupSpan> groupSpan(const std::match_results<MeteredIterator>& match, const GroupSlots& slots,
+                                   const wchar_t* begin) {
+    if (slots.inNegativeLookahead) return std::nullopt;
     for (std::size_t marker : slots.markers) {
-        if (!match[marker].matched) return {};
+        if (!match[marker].matched) return std::nullopt;
     }
     for (auto slot = slots.engine.rbegin(); slot != slots.engine.rend(); ++slot) {
         const auto& group = match[*slot];
-        if (group.matched) return WideText(group.first.base(), group.second.base());
+        if (group.matched) {
+            return GroupSpan{static_cast<std::size_t>(group.first.base() - begin),
+                             static_cast<std::size_t>(group.second.base() - begin)};
+        }
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -90,10 +94,10 @@ MatchLimits limitsFor(std::size_t textLength) {
     return {baseStepLimit + stepsPerCharacter * textLength, defaultStackLimit};
 }
 
-std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                const MatchLimits& limits) {
+std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
+                                                                const MatchLimits& limits) {
     const WideText text = withLineBefore(input);
-    std::optional<std::vector<WideText>> groups;
+    std::optional<std::vector<std::optional<GroupSpan>>> groups;
     runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
@@ -103,10 +107,10 @@ std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, c
             meter.stopped) {
             return;  // a stopped match's groups are meaningless
         }
-        std::vector<WideText> texts;
-        texts.reserve(pattern.groups.size());
-        for (const GroupSlots& slots : pattern.groups) texts.push_back(groupText(match, slots));
-        groups = std::move(texts);
+        std::vector<std::optional<GroupSpan>> spans;
+        spans.reserve(pattern.groups.size());
+        for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
+        groups = std::move(spans);
     });
     return groups;
 }

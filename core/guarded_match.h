@@ -28,9 +28,10 @@ inline constexpr std::uint64_t stepsPerCharacter = 64;
 // The limits for a text of this many characters.
 MatchLimits limitsFor(std::size_t textLength);
 
-// The group texts of a match of the whole input, group 0 first; no value when it does not match.
-std::optional<std::vector<WideText>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                const MatchLimits& limits);
+// Where each group of a match of the whole input matched, group 0 first (no
+// value for a group that took no part); no value when it does not match.
+std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
+                                                                const MatchLimits& limits);
 
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,

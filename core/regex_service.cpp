@@ -25,10 +25,13 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
         const CheckedPattern checked = checkPattern(toWideString(pattern));
         const WideText wideInput = toWideString(input);
         matching = true;
-        const auto groups = matchWhole(checked, wideInput, limitsFor(wideInput.size()));
-        if (!groups) return outcome;
+        auto spans = matchWhole(checked, wideInput, limitsFor(wideInput.size()));
+        if (!spans) return outcome;
         outcome.status = MatchStatus::matched;
-        for (const WideText& group : *groups) outcome.groups.push_back(toNarrowString(group));
+        for (const auto& span : *spans) {
+            outcome.groups.push_back(span ? toNarrowString(wideInput.substr(span->start, span->end - span->start)) : "");
+        }
+        outcome.spans = std::move(*spans);
     } catch (const RegexError& e) {
         writeReportLine(e);
         outcome.status = matching && isLimitError(e.code()) ? MatchStatus::stopped : MatchStatus::invalid;
@@ -36,6 +39,7 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
         outcome.errorPosition = e.position();
         outcome.reason = e.reason();
         outcome.groups.clear();
+        outcome.spans.clear();
     }
     return outcome;
 }

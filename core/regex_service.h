@@ -6,7 +6,9 @@
 #include "text_types.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -21,6 +23,9 @@ struct MatchOutcome {
     MatchStatus status = MatchStatus::noMatch;
     PatternError error = PatternError::collate;  // meaningful for invalid and stopped only
     GroupList groups;
+    // For a match: where each group matched, in characters of the input (of
+    // the text before the join, from composeOutcome); no value where it took no part.
+    std::vector<std::optional<GroupSpan>> spans;
     // For an invalid pattern: the character of the pattern (counted from 0)
     // where it fails, and what it tried where the grammar lacks it.
     std::size_t errorPosition = RegexError::noPosition;

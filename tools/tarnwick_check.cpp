@@ -5,6 +5,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "json_result.h"
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -26,11 +27,15 @@ int main(int argc, char** argv) {
     bool cp932 = false;
     bool raw = false;
     bool explain = false;
+    bool json = false;
     auto* expressionOption = app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)");
     app.add_option("-e,--expression-file", expressionFile,
                    "Read the expression from this file (one trailing line break is dropped), for expressions longer "
                    "than a command line takes; FILE is then the only argument")
 ;
+    app.add_flag("--json", json,
+                 "Print one JSON object instead of the Result text: status, code, position and reason of an "
+                 "invalid expression, and each group's text and span (see the README)");
     app.add_flag("--explain", explain,
                  "Also say on standard error, in one sentence, why the Result is what it is (where an expression "
                  "is invalid, and why)");
@@ -72,9 +77,14 @@ int main(int argc, char** argv) {
             expression = tarnwick::utf8ToCodePage932(expression);
             text = tarnwick::utf8ToCodePage932(text);
         }
+        if (json) std::cout.setstate(std::ios::badbit);  // the report line is in the object instead
         auto composed = tarnwick::composeOutcome(expression, text);
+        std::cout.clear();
+        if (json) {
+            tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, *input, cp932, raw));
+        }
         if (!composed) return static_cast<int>(emptyResult);
-        tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
+        if (!json) tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
         if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(composed->outcome) << '\n';
         switch (composed->outcome.status) {
             case tarnwick::MatchStatus::matched: return static_cast<int>(groupsListed);

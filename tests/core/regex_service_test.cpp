@@ -179,7 +179,7 @@ TEST(Guards, AStoppedMatchLeavesTheNextOneIntact) {
         }
         const auto groups = matchWhole(checked, L"abc", limitsFor(3));
         ASSERT_TRUE(groups.has_value());
-        EXPECT_EQ(*groups, (std::vector<WideText>{L"abc", L"b", L"c"}));
+        EXPECT_EQ(*groups, (std::vector<std::optional<GroupSpan>>{GroupSpan{0, 3}, GroupSpan{1, 2}, GroupSpan{2, 3}}));
     }
 }
 

@@ -69,6 +69,34 @@ TEST(Compose, JoiningKeepsJapaneseIntact) {
     EXPECT_EQ(joinLines(text), "\x93\x8C\x8B\x9E");
 }
 
+TEST(Compose, SpansCountCharactersOfTheTextBeforeTheJoin) {
+    using Spans = std::vector<std::optional<GroupSpan>>;
+    struct Case {
+        const char* expression;
+        NarrowText text;
+        Spans spans;
+    };
+    const auto span = [](std::size_t start, std::size_t end) { return std::optional<GroupSpan>(GroupSpan{start, end}); };
+    for (const Case& c : std::vector<Case>{
+             {"(a(b))c", "abc", {span(0, 3), span(0, 2), span(1, 2)}},
+             {"(.*)def", "abc\r\ndef", {span(0, 8), span(0, 3)}},
+             {"(.*c)(d.*)", "abc\r\ndef", {span(0, 8), span(0, 3), span(5, 8)}},
+             {"(.)(.*)", "a\r\nbc", {span(0, 5), span(0, 1), span(3, 5)}},
+             {"a(bc)d", "ab\r\ncd", {span(0, 6), span(1, 5)}},             // across the break: it spans it
+             {"a()b", "a\r\nb", {span(0, 4), span(3, 3)}},                  // empty, at the break: after it
+             {"a(x)?", "a", {span(0, 1), std::nullopt}},                      // took no part
+             {"(\x93\x8C)(.)", "\x93\x8C\x8B\x9E", {span(0, 2), span(0, 1), span(1, 2)}},  // characters, not bytes
+             {"(.+)", "\x93\x8C\r\n\x8B\x9E", {span(0, 4), span(0, 4)}},
+             {"(.)\r?\n?(.)", "\r\r\n\nx", {}},                          // no match: no spans
+         }) {
+        testing::internal::CaptureStdout();
+        const auto composed = composeOutcome(c.expression, c.text);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(composed.has_value());
+        EXPECT_EQ(spansBeforeJoin(*composed), c.spans) << c.expression;
+    }
+}
+
 // The byte loop must remove exactly the pairs the engine's replace removes.
 TEST(Compose, JoiningEqualsTheEnginesReplaceOnRandomTexts) {
     const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "\r\r\n\n", "a", "\x82\xA0", "\x8A\xBF", "\xB1", " "};

@@ -100,6 +100,24 @@ if [ -n "${2:-}" ]; then
 fi
 exec 3>&-
 
+# --json, read back by Python's json module: spans count the characters of the
+# text as given, a group across a line break spans it, an unset group is null.
+json_is() {
+    local name=$1 want=$2
+    shift 2
+    local got
+    got=$("$@" 2>/dev/null | /usr/bin/python3 -c 'import json, sys; print(json.dumps(json.load(sys.stdin), sort_keys=True, ensure_ascii=False))')
+    if [ "$got" = "$want" ]; then echo "ok   $name"; else echo "FAIL $name: $got"; failures=$((failures + 1)); fi
+}
+json_is jsonSpans '{"explanation": "Match: 3 capture groups", "groups": [{"end": 5, "start": 0, "text": "東京xy"}, {"end": 3, "start": 0, "text": "東京"}, null, {"end": 5, "start": 4, "text": "y"}], "status": "matched"}' \
+    "$check" --json '(.+)(z)?x(y)' < <(printf '東\n京xy')
+json_is jsonCrLfInput '{"explanation": "Match: 1 capture group", "groups": [{"end": 6, "start": 0, "text": "abcd"}, {"end": 5, "start": 1, "text": "bc"}], "status": "matched"}' \
+    "$check" --json 'a(bc)d' < <(printf 'ab\r\ncd')
+json_is jsonInvalid '{"code": 5, "explanation": "Invalid expression (5) at character 3: unmatched parenthesis", "groups": [], "position": 2, "reason": "unmatched parenthesis", "status": "invalid"}' \
+    "$check" --json '(a' <<< 'a'
+json_is jsonCp932 '{"explanation": "Match, no capture groups", "groups": [{"end": 2, "hex": "938c8b9e", "start": 0}], "status": "matched"}' \
+    "$check" --json --cp932 '..' < <(printf '\x93\x8c\x8b\x9e')
+
 "$check" --help | grep -q 'EXPRESSION' || { echo "FAIL help"; failures=$((failures + 1)); }
 message=$("$check" x /nonexistent/file 2>&1 >/dev/null)
 [ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || { echo "FAIL one-line error: $message"; failures=$((failures + 1)); }
