@@ -6,20 +6,11 @@
 #include <vector>
 
 #include "code_page_rules.h"
+#include "hex_text.h"
 #include "text_conversion.h"
 
 namespace tarnwick::tools {
 namespace {
-
-std::string hexOf(const std::string& bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char b : bytes) {
-        hex += digits[b >> 4];
-        hex += digits[b & 15];
-    }
-    return hex;
-}
 
 std::size_t characterBytes(const std::string& text, std::size_t at, bool cp932) {
     if (cp932) return codepage::characterBytes932(text.data() + at, text.size() - at);
@@ -80,7 +71,7 @@ std::string jsonResult(const ComposedResult* composed, const std::string& input,
             continue;
         }
         nlohmann::json group;
-        if (cp932) group["hex"] = hexOf(outcome.groups[i]);
+        if (cp932) group["hex"] = toHex(outcome.groups[i]);
         else group["text"] = codePage932ToUtf8(outcome.groups[i]);
         group["start"] = inInput(spans[i]->start);
         group["end"] = inInput(spans[i]->end);
