@@ -83,7 +83,7 @@ std::string encode(const char* encoding, std::size_t maxBytesPerChar, const wcha
 
 }  // namespace
 
-WideText decode932(const char* bytes, std::size_t length) { return decode("CP932", bytes, length, invalidSpan932); }
+WideText decode932(const char* bytes, std::size_t length) { return decode("CP932", bytes, length, characterBytes932); }
 NarrowText encode932(const wchar_t* chars, std::size_t length) { return encode("CP932", 2, chars, length); }
 
 WideText decodeUtf8(const char* bytes, std::size_t length) { return decode("UTF-8", bytes, length, invalidSpanUtf8); }

@@ -27,7 +27,5 @@ inline std::size_t characterBytes932(const char* p, std::size_t left) {
     return 1;
 }
 
-// How many bytes one invalid character spans at `p`.
-inline std::size_t invalidSpan932(const char* p, std::size_t left) { return characterBytes932(p, left); }
 
 }  // namespace tarnwick::codepage

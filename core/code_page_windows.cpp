@@ -72,7 +72,7 @@ void decodePiece(const char* bytes, std::size_t length, WideText& out) {
             at += span;
         } else {
             out += replacementCharacter;
-            at += invalidSpan932(bytes + at, length - at);
+            at += characterBytes932(bytes + at, length - at);
         }
     }
 }

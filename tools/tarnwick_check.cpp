@@ -2,7 +2,9 @@
 // window does and prints the Result text.
 
 #include <iostream>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "command_line.h"
 #include "json_result.h"
@@ -14,6 +16,18 @@
 namespace {
 
 enum ExitStatus { groupsListed = 0, emptyResult = 1, invalidExpression = 2 };
+
+// The expression as an editor saves it: one trailing line break is not part of it.
+std::optional<std::string> readExpressionFile(const std::string& path) {
+    auto expression = tarnwick::tools::readInput("tarnwick-check", path);
+    if (!expression) return std::nullopt;
+    if (expression->ends_with("\r\n")) {
+        expression->resize(expression->size() - 2);
+    } else if (expression->ends_with('\n')) {
+        expression->pop_back();
+    }
+    return expression;
+}
 
 }  // namespace
 
@@ -31,8 +45,7 @@ int main(int argc, char** argv) {
     auto* expressionOption = app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)");
     app.add_option("-e,--expression-file", expressionFile,
                    "Read the expression from this file (one trailing line break is dropped), for expressions longer "
-                   "than a command line takes; FILE is then the only argument")
-;
+                   "than a command line takes; FILE is then the only argument");
     app.add_flag("--json", json,
                  "Print one JSON object instead of the Result text: status, code, position and reason of an "
                  "invalid expression, and each group's text and span (see the README)");
@@ -54,14 +67,9 @@ int main(int argc, char** argv) {
                 return tarnwick::tools::usageExitStatus;
             }
             path = expression;
-            auto read = tarnwick::tools::readInput("tarnwick-check", expressionFile);
+            auto read = readExpressionFile(expressionFile);
             if (!read) return tarnwick::tools::usageExitStatus;
-            expression = *read;
-            if (expression.size() >= 2 && expression.compare(expression.size() - 2, 2, "\r\n") == 0) {
-                expression.resize(expression.size() - 2);
-            } else if (!expression.empty() && expression.back() == '\n') {
-                expression.pop_back();
-            }
+            expression = std::move(*read);
         } else if (expressionOption->count() == 0) {
             std::cerr << "tarnwick-check: EXPRESSION or --expression-file is required (see --help)\n";
             return tarnwick::tools::usageExitStatus;
