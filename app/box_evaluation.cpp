@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "code_page_rules.h"
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -23,10 +24,33 @@ struct PreparedText {
 const PreparedText& prepared(const std::string& text) {
     thread_local PreparedText last;
     if (!last.joined || last.utf8 != text) {
-        last.joined = std::make_shared<const JoinedText>(joinLineBreaks(utf8ToCodePage932(toCrLf(text))));
+        last.joined = std::make_shared<const JoinedText>(joinUserLines(utf8ToCodePage932(text)));
         last.utf8 = text;
     }
     return last;
+}
+
+// Each group's line of the Result: "group[i] [", the group's text, "]".
+std::vector<GroupSpan> resultLines(const GroupList& groups) {
+    std::vector<GroupSpan> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        const std::size_t length = std::to_string(i).size() + 10 + codepage::characterCount932(groups[i]);
+        lines.push_back({start, start + length});
+        start += length + 1;
+    }
+    return lines;
+}
+
+BoxMarks marksOf(const MatchOutcome& outcome) {
+    BoxMarks marks;
+    marks.groups = outcome.spans;
+    if (outcome.partial) marks.matchedPart = outcome.partial->span;
+    if (outcome.status == MatchStatus::invalid && outcome.errorPosition != RegexError::noPosition) {
+        marks.fault = outcome.errorPosition;
+    }
+    marks.resultLines = resultLines(outcome.groups);
+    return marks;
 }
 
 }  // namespace
@@ -34,13 +58,16 @@ const PreparedText& prepared(const std::string& text) {
 Evaluation evaluate(const std::string& expression, const std::string& text) {
     const PreparedText& prepared = app::prepared(text);
     auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined);
-    if (!composed) return {std::nullopt, emptyBoxesStatus};
-    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome)};
+    if (!composed) return {std::nullopt, emptyBoxesStatus, {}};
+    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome), marksOf(composed->outcome)};
 }
 
 void evaluateBoxes(WindowBoxes& boxes) {
     const auto evaluation = evaluate(boxes.expression(), boxes.text());
-    if (evaluation.result) boxes.showResult(*evaluation.result);
+    if (evaluation.result) {
+        boxes.showResult(*evaluation.result);
+        boxes.showMarks(evaluation.marks);
+    }
     boxes.showStatus(evaluation.status);
 }
 

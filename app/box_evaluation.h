@@ -13,6 +13,7 @@ namespace tarnwick::app {
 struct Evaluation {
     std::optional<std::string> result;  // UTF-8, LF line breaks; no value: leave the Result box as it is
     std::string status;
+    BoxMarks marks;  // meaningful with a result only
 };
 
 // The widgets' UTF-8 texts to code page 932 (unrepresentable characters

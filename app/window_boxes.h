@@ -2,9 +2,22 @@
 // The main window's boxes as the evaluation sees them, whatever toolkit draws
 // them: texts in UTF-8 with LF line breaks, as widgets give and take them.
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "text_types.h"
 
 namespace tarnwick::app {
+
+// What an evaluation marks in the boxes, in characters of each box's text.
+struct BoxMarks {
+    std::vector<std::optional<GroupSpan>> groups;  // in Text, group 0 first; no value: took no part
+    std::optional<GroupSpan> matchedPart;          // no match: the first part of Text the expression matches
+    std::optional<std::size_t> fault;              // an invalid expression: its character where it fails
+    std::vector<GroupSpan> resultLines;            // in Result, each group's line (line break excluded)
+};
 
 class WindowBoxes {
 public:
@@ -13,6 +26,8 @@ public:
     virtual std::string text() const = 0;
     virtual void showResult(const std::string& result) = 0;
     virtual void showStatus(const std::string& status) = 0;
+    // A window that marks nothing need not override it.
+    virtual void showMarks(const BoxMarks& /*marks*/) {}
 };
 
 }  // namespace tarnwick::app

@@ -3,6 +3,7 @@
 // over a byte sequence that does not convert.
 
 #include <cstddef>
+#include <string>
 
 namespace tarnwick::codepage {
 
@@ -27,5 +28,11 @@ inline std::size_t characterBytes932(const char* p, std::size_t left) {
     return 1;
 }
 
+// How many characters `text` holds, counted as characterBytes932 steps.
+inline std::size_t characterCount932(const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); ++count) at += characterBytes932(text.data() + at, text.size() - at);
+    return count;
+}
 
 }  // namespace tarnwick::codepage

@@ -94,25 +94,49 @@ MatchLimits limitsFor(std::size_t textLength) {
     return {baseStepLimit + stepsPerCharacter * textLength, defaultStackLimit};
 }
 
-std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                                const MatchLimits& limits) {
+namespace {
+
+MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits, bool findPart) {
     const WideText text = withLineBefore(input);
-    std::optional<std::vector<std::optional<GroupSpan>>> groups;
+    MatchAttempt result;
     runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
+        const MeteredIterator first(begin, &meter);
+        const MeteredIterator last(begin + input.size(), &meter);
         std::match_results<MeteredIterator> match;
-        if (!std::regex_match(MeteredIterator(begin, &meter), MeteredIterator(begin + input.size(), &meter), match,
-                              regex, std::regex_constants::match_prev_avail) ||
-            meter.stopped) {
-            return;  // a stopped match's groups are meaningless
+        if (std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail) && !meter.stopped) {
+            std::vector<std::optional<GroupSpan>> spans;
+            spans.reserve(pattern.groups.size());
+            for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
+            result.groups = std::move(spans);
+            return;
         }
-        std::vector<std::optional<GroupSpan>> spans;
-        spans.reserve(pattern.groups.size());
-        for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
-        groups = std::move(spans);
+        if (meter.stopped || !findPart) return;  // a stopped match's groups are meaningless
+        // The search is a hint only: it gets the same limits afresh, but no
+        // more work than a short text's match, so that a long text's hint
+        // never takes seconds; its stop is no error, only no hint.
+        meter.restart(std::min(limits.steps, baseStepLimit));
+        if (std::regex_search(first, last, match, regex,
+                              std::regex_constants::match_prev_avail | std::regex_constants::match_not_null) &&
+            !meter.stopped) {
+            result.part = GroupSpan{static_cast<std::size_t>(match[0].first.base() - begin),
+                                    static_cast<std::size_t>(match[0].second.base() - begin)};
+        }
+        meter.stopped = false;
     });
-    return groups;
+    return result;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
+                                                                const MatchLimits& limits) {
+    return attempt(pattern, input, limits, false).groups;
+}
+
+MatchAttempt matchWholeOrPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits) {
+    return attempt(pattern, input, limits, true);
 }
 
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,

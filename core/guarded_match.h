@@ -33,6 +33,16 @@ MatchLimits limitsFor(std::size_t textLength);
 std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
                                                                 const MatchLimits& limits);
 
+// A whole match's groups, or when there is none, the first non-empty part of
+// the input that the pattern matches, found by one search under the same
+// stack limit and at most the base work limit (no part when that search finds
+// none or is stopped).
+struct MatchAttempt {
+    std::optional<std::vector<std::optional<GroupSpan>>> groups;
+    std::optional<GroupSpan> part;
+};
+MatchAttempt matchWholeOrPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
+
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
                     const MatchLimits& limits);

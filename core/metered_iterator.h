@@ -50,6 +50,13 @@ struct WorkMeter {
     }
     // Stops the match: complexity past the step limit, stack below the floor.
     void checkLimits();
+    // A fresh count, to this limit, for another run of the engine.
+    void restart(std::uint64_t limit) {
+        untilCheck = checkInterval;
+        steps = 0;
+        stepLimit = limit;
+        stopped = false;
+    }
 
     std::uint32_t untilCheck = checkInterval;
     std::uint64_t steps = 0;     // counted up to the last check

@@ -15,6 +15,33 @@ void writeReportLine(const RegexError& e) {
 
 bool isLimitError(PatternError code) { return code == PatternError::complexity || code == PatternError::stack; }
 
+// Enough of a long part to recognise it in a status line.
+constexpr std::size_t shownCharacters = 40;
+
+// The part as one line: its line breaks and tabs as a user writes them in an expression.
+std::string shownPart(const NarrowText& part) {
+    WideText text = toWideString(part);
+    const bool cut = text.size() > shownCharacters;
+    if (cut) text.resize(shownCharacters - 1);
+    std::string shown;
+    for (char c : codePage932ToUtf8(toNarrowString(text))) {
+        if (c == '\r') shown += "\\r";
+        else if (c == '\n') shown += "\\n";
+        else if (c == '\t') shown += "\\t";
+        else shown += c;
+    }
+    return cut ? shown + "…" : shown;
+}
+
+std::string noMatchHint(const std::optional<PartialMatch>& partial) {
+    if (!partial) return "the expression must describe the whole text";
+    const GroupSpan at = partial->span;
+    const std::string where = at.end - at.start == 1
+                                  ? "character " + std::to_string(at.start + 1)
+                                  : "characters " + std::to_string(at.start + 1) + "–" + std::to_string(at.end);
+    return "the expression matches «" + shownPart(partial->text) + "» at " + where + ", but must describe the whole text";
+}
+
 }  // namespace
 
 MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
@@ -25,13 +52,15 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
         const CheckedPattern checked = checkPattern(toWideString(pattern));
         const WideText wideInput = toWideString(input);
         matching = true;
-        auto spans = matchWhole(checked, wideInput, limitsFor(wideInput.size()));
-        if (!spans) return outcome;
-        outcome.status = MatchStatus::matched;
-        for (const auto& span : *spans) {
-            outcome.groups.push_back(span ? toNarrowString(wideInput.substr(span->start, span->end - span->start)) : "");
+        auto attempt = matchWholeOrPart(checked, wideInput, limitsFor(wideInput.size()));
+        auto textOf = [&](GroupSpan span) { return toNarrowString(wideInput.substr(span.start, span.end - span.start)); };
+        if (!attempt.groups) {
+            if (attempt.part) outcome.partial = PartialMatch{textOf(*attempt.part), *attempt.part};
+            return outcome;
         }
-        outcome.spans = std::move(*spans);
+        outcome.status = MatchStatus::matched;
+        for (const auto& span : *attempt.groups) outcome.groups.push_back(span ? textOf(*span) : "");
+        outcome.spans = std::move(*attempt.groups);
     } catch (const RegexError& e) {
         writeReportLine(e);
         outcome.status = matching && isLimitError(e.code()) ? MatchStatus::stopped : MatchStatus::invalid;
@@ -53,7 +82,7 @@ std::string explainOutcome(const MatchOutcome& outcome) {
             if (captures == 0) return "Match, no capture groups";
             return "Match: " + std::to_string(captures) + (captures == 1 ? " capture group" : " capture groups");
         }
-        case MatchStatus::noMatch: return "No match: the expression must describe the whole text";
+        case MatchStatus::noMatch: return "No match: " + noMatchHint(outcome.partial);
         case MatchStatus::invalid: {
             std::string where;
             if (outcome.errorPosition != RegexError::noPosition) {

@@ -19,21 +19,32 @@ enum class MatchStatus {
     stopped,  // the match exceeded its work or stack limit; error says which
 };
 
+// A part of the input that the pattern matches, where it does not match the whole.
+struct PartialMatch {
+    NarrowText text;
+    GroupSpan span;
+};
+
 struct MatchOutcome {
     MatchStatus status = MatchStatus::noMatch;
     PatternError error = PatternError::collate;  // meaningful for invalid and stopped only
     GroupList groups;
-    // For a match: where each group matched, in characters of the input (of
-    // the text before the join, from composeOutcome); no value where it took no part.
+    // For a match: where each group matched, in characters of the input
+    // (composeOutcome gives them in characters of the text before the join);
+    // no value where it took no part.
     std::vector<std::optional<GroupSpan>> spans;
+    // For no match: the first non-empty part of the input the pattern matches,
+    // when a search finds one; its span counted as the spans are.
+    std::optional<PartialMatch> partial;
     // For an invalid pattern: the character of the pattern (counted from 0)
     // where it fails, and what it tried where the grammar lacks it.
     std::size_t errorPosition = RegexError::noPosition;
     std::string reason;
 };
 
-// Why the outcome is what it is, in one line: "Match: 2 capture groups",
+// Why the outcome is what it is, in one line of UTF-8: "Match: 2 capture groups",
 // "Invalid expression (5) at character 11: unmatched parenthesis", ...
+// Characters are counted from 1 there.
 std::string explainOutcome(const MatchOutcome& outcome);
 
 // Matches `pattern` against the whole of `input`. An invalid pattern or a

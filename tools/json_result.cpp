@@ -2,34 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
-#include <vector>
-
-#include "code_page_rules.h"
 #include "hex_text.h"
 #include "text_conversion.h"
 
 namespace tarnwick::tools {
 namespace {
-
-std::size_t characterBytes(const std::string& text, std::size_t at, bool cp932) {
-    if (cp932) return codepage::characterBytes932(text.data() + at, text.size() - at);
-    std::size_t n = 1;  // UTF-8: a lead byte and its continuation bytes
-    while (at + n < text.size() && (static_cast<unsigned char>(text[at + n]) & 0xC0) == 0x80) ++n;
-    return n;
-}
-
-// Where the CRs stand that made the input's lone line feeds CR LF, in
-// characters of the text that was evaluated.
-std::vector<std::size_t> insertedCarriageReturns(const std::string& input, bool cp932) {
-    std::vector<std::size_t> at;
-    std::size_t character = 0;
-    for (std::size_t byte = 0; byte < input.size(); ++character) {
-        if (input[byte] == '\n' && (byte == 0 || input[byte - 1] != '\r')) at.push_back(character + at.size());
-        byte += characterBytes(input, byte, cp932);
-    }
-    return at;
-}
 
 const char* statusName(MatchStatus status) {
     switch (status) {
@@ -41,9 +18,19 @@ const char* statusName(MatchStatus status) {
     return "";
 }
 
+// A group or the partial match: its text (UTF-8, or hex of its code page 932 bytes) and span.
+nlohmann::json part(const NarrowText& text, GroupSpan span, bool cp932) {
+    nlohmann::json out;
+    if (cp932) out["hex"] = toHex(text);
+    else out["text"] = codePage932ToUtf8(text);
+    out["start"] = span.start;
+    out["end"] = span.end;
+    return out;
+}
+
 }  // namespace
 
-std::string jsonResult(const ComposedResult* composed, const std::string& input, bool cp932, bool lineBreaksKept) {
+std::string jsonResult(const ComposedResult* composed, bool cp932) {
     nlohmann::json out;
     if (composed == nullptr) {
         out["status"] = "bothEmpty";
@@ -57,27 +44,13 @@ std::string jsonResult(const ComposedResult* composed, const std::string& input,
         out["reason"] = outcome.reason.empty() ? std::string(describe(outcome.error)) : outcome.reason;
     }
     out["explanation"] = explainOutcome(outcome);
-    const std::vector<std::size_t> inserted =
-        lineBreaksKept ? std::vector<std::size_t>() : insertedCarriageReturns(input, cp932);
-    auto inInput = [&](std::size_t position) {
-        return position - static_cast<std::size_t>(std::lower_bound(inserted.begin(), inserted.end(), position) -
-                                                   inserted.begin());
-    };
     nlohmann::json groups = nlohmann::json::array();
-    const auto spans = spansBeforeJoin(*composed);
     for (std::size_t i = 0; i < outcome.groups.size(); ++i) {
-        if (!spans[i]) {
-            groups.push_back(nullptr);
-            continue;
-        }
-        nlohmann::json group;
-        if (cp932) group["hex"] = toHex(outcome.groups[i]);
-        else group["text"] = codePage932ToUtf8(outcome.groups[i]);
-        group["start"] = inInput(spans[i]->start);
-        group["end"] = inInput(spans[i]->end);
-        groups.push_back(std::move(group));
+        const auto& span = outcome.spans[i];
+        groups.push_back(span ? part(outcome.groups[i], *span, cp932) : nlohmann::json(nullptr));
     }
     out["groups"] = std::move(groups);
+    if (outcome.partial) out["partial"] = part(outcome.partial->text, outcome.partial->span, cp932);
     return out.dump() + "\n";
 }
 

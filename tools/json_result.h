@@ -7,9 +7,8 @@
 
 namespace tarnwick::tools {
 
-// `input` is the text as the user gave it (before its line breaks were made
-// CR LF, unless `lineBreaksKept`); spans count its characters. Group texts are
+// Spans count characters of the text as the user gave it. Group texts are
 // UTF-8, or with `cp932` the hex digits of their bytes.
-std::string jsonResult(const ComposedResult* composed, const std::string& input, bool cp932, bool lineBreaksKept);
+std::string jsonResult(const ComposedResult* composed, bool cp932);
 
 }  // namespace tarnwick::tools

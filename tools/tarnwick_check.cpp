@@ -2,13 +2,13 @@
 // window does and prints the Result text.
 
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "command_line.h"
 #include "json_result.h"
-#include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 #include "version.h"
@@ -80,17 +80,15 @@ int main(int argc, char** argv) {
         if (const auto zero = input->find('\0'); zero != std::string::npos) {
             std::cerr << "tarnwick-check: the text holds a zero byte at offset " << zero << "; it ends there\n";
         }
-        std::string text = raw ? *input : tarnwick::toCrLf(*input);
-        if (!cp932) {
-            expression = tarnwick::utf8ToCodePage932(expression);
-            text = tarnwick::utf8ToCodePage932(text);
-        }
+        std::string text = cp932 ? std::move(*input) : tarnwick::utf8ToCodePage932(*input);
+        if (!cp932) expression = tarnwick::utf8ToCodePage932(expression);
+        // Each line break counts as the user wrote it; without --raw a lone LF is one the window would make CR LF.
+        auto joined = std::make_shared<const tarnwick::JoinedText>(raw ? tarnwick::joinLineBreaks(text)
+                                                                        : tarnwick::joinUserLines(text));
         if (json) std::cout.setstate(std::ios::badbit);  // the report line is in the object instead
-        auto composed = tarnwick::composeOutcome(expression, text);
+        auto composed = tarnwick::composeJoined(expression, std::move(joined));
         std::cout.clear();
-        if (json) {
-            tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, *input, cp932, raw));
-        }
+        if (json) tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, cp932));
         if (!composed) return static_cast<int>(emptyResult);
         if (!json) tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
         if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(composed->outcome) << '\n';

@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
         EvaluationCase{"bothEmpty", "", "", std::nullopt, emptyBoxesStatus},
         EvaluationCase{"expressionOnly", "a", "", "", noMatch},
         EvaluationCase{"wholeMatch", "a", "a", "group[0] [a]\n", "Match, no capture groups"},
-        EvaluationCase{"partOnly", "a", "ab", "", noMatch},
+        EvaluationCase{"partOnly", "a", "ab", "",
+                       "No match: the expression matches «a» at character 1, but must describe the whole text"},
         EvaluationCase{"linesJoined", "(.*)b", "a\nb", "group[0] [ab]\ngroup[1] [a]\n", "Match: 1 capture group"},
         EvaluationCase{"japanese", "(東)(.+)", "東京\n都", "group[0] [東京都]\ngroup[1] [東]\ngroup[2] [京都]\n",
                        "Match: 2 capture groups"},
@@ -53,6 +54,36 @@ INSTANTIATE_TEST_SUITE_P(
         EvaluationCase{"workLimit", "(a+)+b", manyA, "", "Stopped (11): the match exceeded the engine's work limit"},
         EvaluationCase{"longerThanTheOldBuffers", longExpression, longText, longGroup, "Match: 1 capture group"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Evaluate, MarksCountCharactersOfEachBox) {
+    using Spans = std::vector<std::optional<GroupSpan>>;
+    struct Case {
+        std::string expression, text;
+        Spans groups;
+        std::optional<GroupSpan> matchedPart;
+        std::optional<std::size_t> fault;
+        std::vector<GroupSpan> resultLines;
+    };
+    for (const Case& c : std::vector<Case>{
+             // "group[0] [ab]" then "group[1] [a]" then "group[2] [b]", each line and its LF.
+             {"(a)(b)", "a\nb", {GroupSpan{0, 3}, GroupSpan{0, 1}, GroupSpan{2, 3}}, {}, {},
+              {{0, 13}, {14, 26}, {27, 39}}},
+             {"(x)?東(京)", "東\n京", {GroupSpan{0, 3}, std::nullopt, GroupSpan{2, 3}}, {}, {},
+              {{0, 13}, {14, 25}, {26, 38}}},
+             {"(.)", "😀", {GroupSpan{0, 1}, GroupSpan{0, 1}}, {}, {}, {{0, 12}, {13, 25}}},  // one character as "?"
+             {"b+", "a\nbbc", {}, GroupSpan{2, 4}, {}, {}},
+             {"a{2,1}", "aa", {}, {}, 5, {}},
+             {"東(", "東", {}, {}, 2, {}},  // at the end of the expression
+         }) {
+        testing::internal::CaptureStdout();
+        const auto evaluation = evaluate(c.expression, c.text);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(evaluation.marks.groups, c.groups) << c.expression;
+        EXPECT_EQ(evaluation.marks.matchedPart, c.matchedPart) << c.expression;
+        EXPECT_EQ(evaluation.marks.fault, c.fault) << c.expression;
+        EXPECT_EQ(evaluation.marks.resultLines, c.resultLines) << c.expression;
+    }
+}
 
 TEST(Evaluate, TheKeptTextFollowsEveryChangeOfTheTextBox) {
     // The converted text is kept while only the expression changes.

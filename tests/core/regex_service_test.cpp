@@ -138,6 +138,47 @@ TEST(Service, AnInvalidPatternSaysWhereAndWhy) {
     EXPECT_EQ(explainOutcome(engineLimit), "Invalid expression (9): expression too large");
 }
 
+struct HintCase {
+    const char* pattern;
+    std::string text;
+    std::optional<GroupSpan> part;
+    const char* explanation;
+};
+
+class NoMatchHint : public testing::TestWithParam<HintCase> {};
+
+TEST_P(NoMatchHint, SaysWhichPartTheExpressionMatches) {
+    const MatchOutcome outcome = matchGroups(GetParam().pattern, GetParam().text);
+    ASSERT_EQ(outcome.status, MatchStatus::noMatch);
+    EXPECT_EQ(outcome.partial ? std::optional(outcome.partial->span) : std::nullopt, GetParam().part);
+    EXPECT_EQ(explainOutcome(outcome), GetParam().explanation);
+}
+
+const std::string wholeText = "No match: the expression must describe the whole text";
+
+INSTANTIATE_TEST_SUITE_P(
+    Service, NoMatchHint,
+    testing::Values(
+        HintCase{"b+", "abbbc", GroupSpan{1, 4},
+                 "No match: the expression matches «bbb» at characters 2–4, but must describe the whole text"},
+        HintCase{"c", "abc", GroupSpan{2, 3},
+                 "No match: the expression matches «c» at character 3, but must describe the whole text"},
+        // The first part found, not the longest; an empty match is no part.
+        HintCase{"b*", "abcbb", GroupSpan{1, 2},
+                 "No match: the expression matches «b» at character 2, but must describe the whole text"},
+        HintCase{"x*", "abc", std::nullopt, wholeText.c_str()},
+        HintCase{"x", "", std::nullopt, wholeText.c_str()},
+        // Characters, not bytes; a long part is cut, a line break shown as written.
+        HintCase{"\x8B\x9E.", "\x93\x8C\x8B\x9E\x93\x73\x82\xA0", GroupSpan{1, 3},
+                 "No match: the expression matches «京都» at characters 2–3, but must describe the whole text"},
+        HintCase{"a+", "b" + std::string(100, 'a'), GroupSpan{1, 101},
+                 "No match: the expression matches «aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa…» at characters 2–101, but "
+                 "must describe the whole text"},
+        HintCase{"a\\s", "a\rb", GroupSpan{0, 2},
+                 "No match: the expression matches «a\\r» at characters 1–2, but must describe the whole text"},
+        // A search that runs into the work limit gives no hint, and no error.
+        HintCase{"(a+)+b|x", "c" + std::string(40, 'a'), std::nullopt, wholeText.c_str()}));
+
 TEST(Guards, CatastrophicBacktrackingStopsWithComplexity) {
     testing::internal::CaptureStdout();
     const MatchOutcome outcome = matchGroups("(a+)+b", std::string(40, 'a'));

@@ -63,12 +63,6 @@ TEST(Compose, EveryLineHoldsItsWholeGroupText) {
     }
 }
 
-TEST(Compose, JoiningKeepsJapaneseIntact) {
-    // 0x0D and 0x0A are never trail bytes, so joining cannot split a character.
-    const NarrowText text = "\x93\x8C\r\n\x8B\x9E";
-    EXPECT_EQ(joinLines(text), "\x93\x8C\x8B\x9E");
-}
-
 TEST(Compose, SpansCountCharactersOfTheTextBeforeTheJoin) {
     using Spans = std::vector<std::optional<GroupSpan>>;
     struct Case {
@@ -93,20 +87,18 @@ TEST(Compose, SpansCountCharactersOfTheTextBeforeTheJoin) {
         const auto composed = composeOutcome(c.expression, c.text);
         testing::internal::GetCapturedStdout();
         ASSERT_TRUE(composed.has_value());
-        EXPECT_EQ(spansBeforeJoin(*composed), c.spans) << c.expression;
+        EXPECT_EQ(composed->outcome.spans, c.spans) << c.expression;
     }
 }
 
-// The byte loop must remove exactly the pairs the engine's replace removes.
-TEST(Compose, JoiningEqualsTheEnginesReplaceOnRandomTexts) {
-    const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "\r\r\n\n", "a", "\x82\xA0", "\x8A\xBF", "\xB1", " "};
-    std::mt19937 random(42);
-    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
-    for (int i = 0; i < 500; ++i) {
-        NarrowText text;
-        for (int n = static_cast<int>(random() % 40); n > 0; --n) text += pieces[pick(random)];
-        EXPECT_EQ(joinLines(text), regexReplace("\r\n", "", text)) << i;
-    }
+TEST(Compose, TheHintCountsCharactersOfTheTextBeforeTheJoin) {
+    testing::internal::CaptureStdout();
+    const auto composed = composeOutcome("b+", "a\r\nbbc");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_TRUE(composed && composed->outcome.partial);
+    EXPECT_EQ(composed->outcome.partial->span, (GroupSpan{3, 5}));
+    EXPECT_EQ(explainOutcome(composed->outcome),
+              "No match: the expression matches «bb» at characters 4–5, but must describe the whole text");
 }
 
 TEST(Compose, LongTextsAreJoinedAndMatchedWithoutAnError) {

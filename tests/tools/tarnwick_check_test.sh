@@ -72,6 +72,8 @@ stderr_is unknownOptionIsNamed 3 "tarnwick-check: The following argument was not
 stderr_is explainInvalid 2 "tarnwick-check: Invalid expression (7) at character 1: Unicode properties such as \\p{Han} are not part of this grammar; try a class such as [一-龥] or [[:alpha:]]" \
     "$check" --explain '\p{Han}+' <<< '漢字'
 stderr_is explainMatch 0 "tarnwick-check: Match: 2 capture groups" "$check" --explain '(\d+)-(\d+)' <<< '03-1234'
+stderr_is explainNoMatch 1 "tarnwick-check: No match: the expression matches «東京» at characters 4–5, but must describe the whole text" \
+    "$check" --explain '東京' < <(printf 'ab\n東京都')
 printf '(\\d+)-(\\d+)\n' > "${TMPDIR:-/tmp}/tarnwick-expression.$$"
 printf '03-1234' > "${TMPDIR:-/tmp}/tarnwick-text.$$"
 expect expressionFile 0 "$(hex 'group[0] [03-1234]\r\ngroup[1] [03]\r\ngroup[2] [1234]\r\n')" \
@@ -115,6 +117,10 @@ json_is jsonCrLfInput '{"explanation": "Match: 1 capture group", "groups": [{"en
     "$check" --json 'a(bc)d' < <(printf 'ab\r\ncd')
 json_is jsonInvalid '{"code": 5, "explanation": "Invalid expression (5) at character 3: unmatched parenthesis", "groups": [], "position": 2, "reason": "unmatched parenthesis", "status": "invalid"}' \
     "$check" --json '(a' <<< 'a'
+json_is jsonNoMatch '{"explanation": "No match: the expression matches «bb» at characters 4–5, but must describe the whole text", "groups": [], "partial": {"end": 5, "start": 3, "text": "bb"}, "status": "noMatch"}' \
+    "$check" --json 'b+' < <(printf 'a\r\nbbc')
+json_is jsonRawLineFeed '{"explanation": "No match: the expression matches «b» at character 3, but must describe the whole text", "groups": [], "partial": {"end": 3, "start": 2, "text": "b"}, "status": "noMatch"}' \
+    "$check" --json --raw 'b' < <(printf 'a\nbc')
 json_is jsonCp932 '{"explanation": "Match, no capture groups", "groups": [{"end": 2, "hex": "938c8b9e", "start": 0}], "status": "matched"}' \
     "$check" --json --cp932 '..' < <(printf '\x93\x8c\x8b\x9e')
 

@@ -1,0 +1,64 @@
+#include "text_join.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "code_page_rules.h"
+
+namespace tarnwick {
+namespace {
+
+// In code page 932 neither CR nor LF is ever the second byte of a character,
+// so a byte loop removes exactly the breaks the engine would, and it cannot
+// fail or run into a work limit on a long text.
+JoinedText join(const NarrowText& text, bool loneLineFeeds) {
+    JoinedText joined;
+    joined.text.reserve(text.size());
+    joined.wasEmpty = text.empty();
+    std::size_t from = 0;      // the first byte not yet copied
+    std::size_t counted = 0;   // bytes of the joined text whose characters are counted
+    std::size_t characters = 0;
+    for (std::size_t lf = text.find('\n'); lf != NarrowText::npos; lf = text.find('\n', lf + 1)) {
+        const bool pair = lf > from && text[lf - 1] == '\r';
+        if (!pair && !loneLineFeeds) continue;
+        const std::size_t breakStart = pair ? lf - 1 : lf;
+        joined.text.append(text, from, breakStart - from);
+        const char* data = joined.text.data();
+        while (counted < joined.text.size()) {
+            counted += codepage::characterBytes932(data + counted, joined.text.size() - counted);
+            ++characters;
+        }
+        const std::size_t width = pair ? 2 : 1;
+        joined.removed.push_back({characters, width, width + (joined.removed.empty() ? 0 : joined.removed.back().widthSoFar)});
+        from = lf + 1;
+    }
+    joined.text.append(text, from);
+    return joined;
+}
+
+}  // namespace
+
+JoinedText joinLineBreaks(const NarrowText& text) { return join(text, false); }
+
+JoinedText joinUserLines(const NarrowText& text) { return join(text, true); }
+
+NarrowText joinLines(const NarrowText& text) { return joinLineBreaks(text).text; }
+
+GroupSpan spanBeforeJoin(const JoinedText& joined, GroupSpan span) {
+    // The widths of the breaks before a position (and at it, when `atIncluded`).
+    auto shifted = [&](std::size_t position, bool atIncluded) {
+        const auto& removed = joined.removed;
+        const auto after = atIncluded ? std::upper_bound(removed.begin(), removed.end(), position,
+                                                         [](std::size_t p, const RemovedBreak& r) { return p < r.character; })
+                                      : std::lower_bound(removed.begin(), removed.end(), position,
+                                                         [](const RemovedBreak& r, std::size_t p) { return r.character < p; });
+        return position + (after == removed.begin() ? 0 : std::prev(after)->widthSoFar);
+    };
+    if (span.start == span.end) {
+        const std::size_t at = shifted(span.start, true);
+        return {at, at};
+    }
+    return {shifted(span.start, true), shifted(span.end, false)};
+}
+
+}  // namespace tarnwick
