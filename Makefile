@@ -51,6 +51,7 @@ package: build windows
 
 bench: build
 	$(BUILD)/bench/tarnwick-bench
+	bench/window_keystrokes.sh $(BUILD)/app/gtk/tarnwick
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN)

@@ -11,6 +11,7 @@
 
 #include "box_evaluation.h"
 #include "dialog_units.h"
+#include "group_colours.h"
 #include "version_box.h"
 
 namespace tarnwick::gtk {
@@ -45,6 +46,7 @@ MainWindow::MainWindow() {
         set_icon(Gdk::Pixbuf::create_from_resource("/org/tarnwick/tarnwick-32.png"));
     }
     layOut();
+    recolour();
     connectSignals();
     show_all_children();
     expressionBox_.grab_focus();
@@ -136,6 +138,21 @@ void MainWindow::connectSignals() {
         app::evaluateBoxes(*this);
     });
     recordEdits();
+    // A click on a Result line selects that group's text.
+    resultBox_.signal_button_release_event().connect(
+        [this](GdkEventButton* event) {
+            if (event->button != 1 || resultBox_.get_buffer()->get_has_selection()) return false;
+            int x = 0;
+            int y = 0;
+            resultBox_.window_to_buffer_coords(Gtk::TEXT_WINDOW_TEXT, static_cast<int>(event->x),
+                                               static_cast<int>(event->y), x, y);
+            Gtk::TextIter at;
+            resultBox_.get_iter_at_location(at, x, y);
+            selectGroupAt(static_cast<std::size_t>(at.get_offset()));
+            return false;
+        },
+        true);
+    textBox_.signal_style_updated().connect([this] { recolour(); });
     // After the widgets and their input methods: an Escape that cancels a
     // conversion there must not end the program.
     signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onWindowKey), true);
@@ -266,5 +283,64 @@ std::string MainWindow::text() const {
 void MainWindow::showResult(const std::string& result) { resultBox_.get_buffer()->set_text(result); }
 
 void MainWindow::showStatus(const std::string& status) { statusLine_.set_text(status); }
+
+}  // namespace tarnwick::gtk
+
+namespace tarnwick::gtk {
+
+void MainWindow::showMarks(const app::BoxMarks& marks) {
+    textMarks_.mark(marks.groups, marks.matchedPart);
+    resultMarks_.mark({marks.resultLines.begin(), marks.resultLines.end()}, std::nullopt);
+    fault_ = marks.fault;
+    markFault(fault_);
+    shown_ = marks;
+}
+
+// The character where the expression fails; after its end, the last one.
+void MainWindow::markFault(const std::optional<std::size_t>& fault) {
+    Pango::AttrList attributes;
+    const Glib::ustring expression = expressionBox_.get_text();
+    if (fault && !expression.empty()) {
+        const std::size_t at = std::min(*fault, expression.size() - 1);
+        const char* text = expression.c_str();
+        const char* start = g_utf8_offset_to_pointer(text, static_cast<glong>(at));
+        const char* end = g_utf8_next_char(start);
+        const Gdk::RGBA colour = faultColour(hasDarkTheme(expressionBox_));
+        auto part = [&](Pango::Attribute attribute) {
+            attribute.set_start_index(static_cast<unsigned>(start - text));
+            attribute.set_end_index(static_cast<unsigned>(end - text));
+            attributes.insert(attribute);
+        };
+        part(Pango::Attribute::create_attr_underline(Pango::UNDERLINE_ERROR));
+        part(Pango::Attribute::create_attr_underline_color(colour.get_red_u(), colour.get_green_u(), colour.get_blue_u()));
+        part(Pango::Attribute::create_attr_background(colour.get_red_u(), colour.get_green_u(), colour.get_blue_u()));
+        part(Pango::Attribute::create_attr_foreground(0xFFFF, 0xFFFF, 0xFFFF));
+    }
+    expressionBox_.set_attributes(attributes);
+}
+
+void MainWindow::recolour() {
+    const bool dark = hasDarkTheme(textBox_);
+    textMarks_.recolour(dark);
+    resultMarks_.recolour(dark);
+    markFault(fault_);
+}
+
+void MainWindow::selectGroupAt(std::size_t resultCharacter) {
+    const auto& lines = shown_.resultLines;
+    const auto line = std::find_if(lines.begin(), lines.end(), [&](const GroupSpan& span) {
+        return span.start <= resultCharacter && resultCharacter <= span.end;
+    });
+    if (line == lines.end()) return;
+    const auto group = static_cast<std::size_t>(line - lines.begin());
+    if (group >= shown_.groups.size() || !shown_.groups[group]) return;  // it took no part
+    const GroupSpan span = *shown_.groups[group];
+    auto buffer = textBox_.get_buffer();
+    if (span.end > static_cast<std::size_t>(buffer->get_char_count())) return;  // the text has changed since
+    // The cursor at the start, so that the scroll brings the group's beginning into view.
+    buffer->select_range(buffer->get_iter_at_offset(static_cast<int>(span.start)),
+                         buffer->get_iter_at_offset(static_cast<int>(span.end)));
+    textBox_.scroll_to(buffer->get_insert(), 0.1);
+}
 
 }  // namespace tarnwick::gtk

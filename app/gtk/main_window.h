@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "edit_history.h"
+#include "group_marks.h"
 #include "window_boxes.h"
 
 namespace tarnwick::gtk {
@@ -28,6 +29,7 @@ public:
     std::string text() const override;
     void showResult(const std::string& result) override;
     void showStatus(const std::string& status) override;
+    void showMarks(const app::BoxMarks& marks) override;
 
 private:
     void layOut();
@@ -40,6 +42,10 @@ private:
     bool undoKey(GdkEventKey* event, app::EditHistory& history, void (MainWindow::*apply)(const std::vector<app::TextEdit>&));
     void applyToExpression(const std::vector<app::TextEdit>& edits);
     void applyToText(const std::vector<app::TextEdit>& edits);
+    void markFault(const std::optional<std::size_t>& fault);
+    void recolour();
+    // Selects in Text the group whose Result line holds this character of the Result.
+    void selectGroupAt(std::size_t resultCharacter);
 
     Gtk::Box column_{Gtk::ORIENTATION_VERTICAL};
     Gtk::MenuBar menuBar_;
@@ -54,6 +60,10 @@ private:
     Gtk::ScrolledWindow resultScroller_;
     Gtk::TextView resultBox_;
     Gtk::Label statusLine_;
+    GroupMarks textMarks_{textBox_.get_buffer()};
+    GroupMarks resultMarks_{resultBox_.get_buffer()};
+    std::optional<std::size_t> fault_;
+    app::BoxMarks shown_;  // where the groups and their Result lines are
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;
     bool replaying_ = false;  // undo or redo at work: not an edit to record

@@ -1,0 +1,192 @@
+"""The marks of the real tarnwick window: each group's colour in Text and on
+its Result line, a click on a Result line selecting the group, the character
+where an expression fails, the part that matched where the whole did not.
+Widgets are read back through AT-SPI, colours from the screen's pixels.
+Usage (under window_test.sh): marks_test.py path/to/tarnwick"""
+
+import os
+import subprocess
+import sys
+import time
+from collections import Counter
+
+import pyatspi
+
+from window_driver import (application, check, expect_exit_status_1, failures, named, paste, screen_pixels,
+                           text_of, wait_for, windows_of, xdotool)
+
+PROGRAM = sys.argv[1]
+
+# Text "ab", a line break, "cde"; the groups nest and one crosses the break.
+EXPRESSION = "(a(b)c)(d)e"
+TEXT = "ab\ncde"
+GROUPS = [(0, 6), (0, 4), (1, 2), (4, 5)]
+# Which group's colour each character of Text shows: the innermost group over it.
+INNERMOST = {0: 1, 1: 2, 3: 1, 4: 3, 5: 0}
+
+
+def start(theme=None):
+    env = dict(os.environ)
+    if theme:
+        env["GTK_THEME"] = theme
+    process = subprocess.Popen([PROGRAM], env=env)
+    app = wait_for("the tarnwick application", application)
+    boxes = {name: named(app, "text", name) for name in ("Expression", "Text", "Result")}
+    boxes["Status"] = named(app, "label", "Status")
+    window = wait_for("the X window", lambda: windows_of(process.pid))[0]
+    xdotool("windowfocus", "--sync", window)
+    return process, boxes
+
+
+def runs(node, name):
+    """(start, end, value) of each run of one text attribute, where it is set."""
+    text = node.queryText()
+    found, offset = [], 0
+    while offset < text.characterCount:
+        attributes, run_start, run_end = text.getAttributeRun(offset, False)
+        values = dict(a.split(":", 1) for a in attributes)
+        if name in values:
+            found.append((run_start, run_end, values[name]))
+        offset = max(run_end, offset + 1)
+    return found
+
+
+def cell(node, offset):
+    """The pixels of one character's cell on the screen."""
+    x, y, width, height = node.queryText().getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
+    return [p for row in screen_pixels(x, y, max(width, 1), max(height, 1)) for p in row]
+
+
+def background(pixels):
+    return Counter(pixels).most_common(1)[0][0]
+
+
+def luminance(rgb):
+    def channel(c):
+        c /= 255
+        return c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+    r, g, b = (channel(c) for c in rgb)
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b
+
+
+def contrast(a, b):
+    light, dark = sorted((luminance(a), luminance(b)), reverse=True)
+    return (light + 0.05) / (dark + 0.05)
+
+
+def ink_contrast(pixels):
+    """Contrast between a cell's background and its glyph's darkest or lightest ink."""
+    ground = background(pixels)
+    return max(contrast(ground, p) for p in pixels)
+
+
+def type_into(node, keys_text):
+    node.queryComponent().grabFocus()
+    wait_for("the focus", lambda: node.getState().contains(pyatspi.STATE_FOCUSED))
+    xdotool("key", "ctrl+a")
+    xdotool("type", keys_text)
+
+
+def group_colours(boxes):
+    """The background each group shows in Text, by the innermost group over a character."""
+    colours = {}
+    for offset, group in INNERMOST.items():
+        colours.setdefault(group, background(cell(boxes["Text"], offset)))
+    return colours
+
+
+def click_character(node, offset):
+    x, y, width, height = node.queryText().getCharacterExtents(offset, pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", str(x + width // 2), str(y + height // 2), "click", "1")
+
+
+def selection(node):
+    text = node.queryText()
+    return tuple(text.getSelection(0)) if text.getNSelections() else None
+
+
+def show_groups(boxes):
+    type_into(boxes["Expression"], EXPRESSION)
+    check("Expression typed", EXPRESSION, lambda: text_of(boxes["Expression"]))
+    paste(boxes["Text"], TEXT)
+    check("Text pasted", TEXT, lambda: text_of(boxes["Text"]))
+    check("status with the groups", "Match: 3 capture groups", lambda: text_of(boxes["Status"]))
+
+
+def readable(theme, boxes):
+    """Every group's mark keeps the theme's text readable (WCAG AA, 4.5:1)."""
+    time.sleep(0.3)  # drawn
+    for offset, group in INNERMOST.items():
+        ratio = ink_contrast(cell(boxes["Text"], offset))
+        check(f"{theme}: text on group {group}'s colour is readable (contrast {ratio:.1f})", True, lambda: ratio >= 4.5)
+
+
+process, boxes = start()
+try:
+    show_groups(boxes)
+    expression, text, result, status = boxes["Expression"], boxes["Text"], boxes["Result"], boxes["Status"]
+
+    # Runs of background colour in Text: one per innermost group, the line break inside group 1.
+    check("Text's marked runs", [(0, 1), (1, 2), (2, 4), (4, 5), (5, 6)],
+          lambda: [(s, e) for s, e, _ in runs(text, "bg-color")])
+    time.sleep(0.3)  # drawn
+    colours = group_colours(boxes)
+    # The box's own background, right of the first line's text.
+    box_x, _, box_width, _ = text.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    _, line_y, _, line_height = text.queryText().getCharacterExtents(0, pyatspi.DESKTOP_COORDS)
+    unmarked = screen_pixels(box_x + box_width - 30, line_y + line_height // 2, 1, 1)[0][0]
+    check("each group shows its own colour, none the box's own", 5, lambda: len(set(colours.values()) | {unmarked}))
+    result_lines = text_of(result).split("\n")
+    line_starts = [sum(len(line) + 1 for line in result_lines[:i]) for i in range(len(GROUPS))]
+    for group, start_offset in enumerate(line_starts):
+        # A character in the middle of "group[i]", away from the cursor.
+        check(f"Result line {group} in group {group}'s colour", colours[group],
+              lambda start_offset=start_offset: background(cell(result, start_offset + 3)))
+
+    readable("light theme", boxes)
+
+    # A click on a Result line selects that group's text in Text.
+    for group in (2, 1, 3, 0):
+        click_character(result, line_starts[group] + 3)
+        check(f"a click on Result line {group} selects group {group}", GROUPS[group], lambda: selection(text))
+
+    # The character where an expression fails.
+    type_into(expression, "a{2,1}")
+    check("status of an invalid expression", "Invalid expression (7) at character 6: invalid repetition count",
+          lambda: text_of(status))
+    check("the failing character is marked", [(5, 6, "error")], lambda: runs(expression, "underline"))
+    check("no group marks for an invalid expression", [], lambda: runs(text, "bg-color"))
+    type_into(expression, "(")
+    check("an expression failing at its end marks its last character", [(0, 1, "error")],
+          lambda: runs(expression, "underline"))
+
+    # No match: the part that matched, underlined.
+    type_into(expression, "b+")
+    paste(text, "abbbc")
+    check("status with the hint", "No match: the expression matches «bbb» at characters 2–4, but must describe the whole text",
+          lambda: text_of(status))
+    check("the matched part is underlined", [(1, 4, "double")], lambda: runs(text, "underline"))
+    check("no group marks without a match", [], lambda: runs(text, "bg-color"))
+    check("no fault marked in a valid expression", [], lambda: runs(expression, "underline"))
+
+    xdotool("key", "Escape")
+    expect_exit_status_1(process, "Escape")
+finally:
+    if process.poll() is None:
+        process.kill()
+
+# The same marks on a dark theme keep its light text readable.
+process, boxes = start("Adwaita:dark")
+try:
+    show_groups(boxes)
+    readable("dark theme", boxes)
+    xdotool("key", "Escape")
+    expect_exit_status_1(process, "Escape")
+finally:
+    if process.poll() is None:
+        process.kill()
+
+if failures:
+    print(f"{len(failures)} check(s) failed:", *failures, sep="\n  ", file=sys.stderr)
+    sys.exit(1)
+print("marks test passed")
