@@ -3,6 +3,7 @@
 # Needs xvfb, xdotool, imagemagick and fonts-noto-cjk. Usage: scripts/take-screenshot.sh [out.png]
 # SCREEN=WxH sets the virtual screen; WHOLE_SCREEN=1 takes the whole screen
 # rather than the window (GDK_SCALE=2 SCREEN=1280x800 WHOLE_SCREEN=1: a high-DPI laptop).
+# EXPRESSION and TEXT (lines separated by a line feed) set what is typed.
 set -euo pipefail
 out=${1:-docs/window.png}
 program=${TARNWICK:-build/app/gtk/tarnwick}
@@ -14,11 +15,15 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 window=$(xdotool search --sync --onlyvisible --name '^Tarnwick$' | head -n 1)
 xdotool windowfocus --sync "$window"
-xdotool type --delay 120 '(\d+)-(\d+) (\S+)'
+xdotool type --delay 120 "${EXPRESSION:-(\d+)-(\d+) (\S+)}"
 xdotool key Tab
-xdotool type --delay 120 '03-1234'
-xdotool key ctrl+Return
-xdotool type --delay 120 ' 東京都千代田区'
+first=1
+while IFS= read -r line; do
+    [ -n "$first" ] || xdotool key ctrl+Return
+    first=
+    xdotool type --delay 120 "$line"
+done <<< "${TEXT:-03-1234
+ 東京都千代田区}"
 sleep 0.5
 if [ -n "${WHOLE_SCREEN:-}" ]; then
     import -window root "$out"

@@ -88,7 +88,12 @@ void MainWindow::layOut() {
     resultScroller_.add(resultBox_);
 
     statusLine_.set_xalign(0.0F);
+    // A hint or a reason may be longer than the window is wide: wrapped onto
+    // a second line before it is cut, so that the window's height stays bounded.
+    statusLine_.set_line_wrap(true);
+    statusLine_.set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
     statusLine_.set_ellipsize(Pango::ELLIPSIZE_END);
+    statusLine_.set_lines(2);
     statusLine_.set_margin_top(units.down(3));
 
     boxes_.pack_start(expressionLabel_, Gtk::PACK_SHRINK);
