@@ -44,7 +44,7 @@ std::string noMatchHint(const std::optional<PartialMatch>& partial) {
 
 }  // namespace
 
-MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
+MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint) {
     MatchOutcome outcome;
     bool matching = false;
     try {
@@ -52,7 +52,9 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input) {
         const CheckedPattern checked = checkPattern(toWideString(pattern));
         const WideText wideInput = toWideString(input);
         matching = true;
-        auto attempt = matchWholeOrPart(checked, wideInput, limitsFor(wideInput.size()));
+        const MatchLimits limits = limitsFor(wideInput.size());
+        MatchAttempt attempt = hint == NoMatchHint::search ? matchWholeOrPart(checked, wideInput, limits)
+                                                           : MatchAttempt{matchWhole(checked, wideInput, limits), {}};
         auto textOf = [&](GroupSpan span) { return toNarrowString(wideInput.substr(span.start, span.end - span.start)); };
         if (!attempt.groups) {
             if (attempt.part) outcome.partial = PartialMatch{textOf(*attempt.part), *attempt.part};
@@ -99,7 +101,7 @@ std::string explainOutcome(const MatchOutcome& outcome) {
 }
 
 GroupList regexGroups(NarrowText pattern, NarrowText input) {
-    return matchGroups(std::move(pattern), std::move(input)).groups;
+    return matchGroups(std::move(pattern), std::move(input), NoMatchHint::none).groups;
 }
 
 NarrowText regexReplace(NarrowText pattern, NarrowText replacement, NarrowText input) {

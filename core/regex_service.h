@@ -47,12 +47,16 @@ struct MatchOutcome {
 // Characters are counted from 1 there.
 std::string explainOutcome(const MatchOutcome& outcome);
 
+// Whether a match that fails is followed by the search for a part that matches
+// (`partial`): one more run of the engine, for callers that show it.
+enum class NoMatchHint { search, none };
+
 // Matches `pattern` against the whole of `input`. An invalid pattern or a
 // stopped match writes its report line ("<code>:regular expression error")
 // to standard output and yields no groups.
-MatchOutcome matchGroups(NarrowText pattern, NarrowText input);
+MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint = NoMatchHint::search);
 
-// The groups of matchGroups alone: empty when there is no match for any reason.
+// The groups of matchGroups alone (no hint is searched for): empty when there is no match for any reason.
 GroupList regexGroups(NarrowText pattern, NarrowText input);
 
 // `input` with every match of `pattern`, searched left to right, replaced by

@@ -15,10 +15,11 @@ NarrowText formatGroups(const GroupList& groups) {
     return out;
 }
 
-std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined) {
+std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined,
+                                           NoMatchHint hint) {
     if (expression.empty() && joined->wasEmpty) return std::nullopt;
     ComposedResult result;
-    result.outcome = matchGroups(expression, joined->text);
+    result.outcome = matchGroups(expression, joined->text, hint);
     // Positions as the user counts them: the removed line breaks back in.
     for (auto& span : result.outcome.spans) {
         if (span) span = spanBeforeJoin(*joined, *span);
@@ -29,12 +30,12 @@ std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::s
     return result;
 }
 
-std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text) {
-    return composeJoined(expression, std::make_shared<const JoinedText>(joinLineBreaks(text)));
+std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text, NoMatchHint hint) {
+    return composeJoined(expression, std::make_shared<const JoinedText>(joinLineBreaks(text)), hint);
 }
 
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text) {
-    auto composed = composeOutcome(expression, text);
+    auto composed = composeOutcome(expression, text, NoMatchHint::none);
     if (!composed) return std::nullopt;
     return std::move(composed->text);
 }

@@ -19,13 +19,15 @@ struct ComposedResult {
 };
 
 // No value when both inputs are empty (the Result keeps what it shows).
-std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text);
+std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text,
+                                            NoMatchHint hint = NoMatchHint::search);
 
 // The same for a text already joined (joinLineBreaks, joinUserLines), which a caller may keep
 // while only the expression changes.
-std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined);
+std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined,
+                                           NoMatchHint hint = NoMatchHint::search);
 
-// The Result text alone.
+// The Result text alone (no hint is searched for).
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text);
 
 // One "group[i] [text]\r\n" line per group, whole group texts of any length.

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
         auto joined = std::make_shared<const tarnwick::JoinedText>(raw ? tarnwick::joinLineBreaks(text)
                                                                         : tarnwick::joinUserLines(text));
         if (json) std::cout.setstate(std::ios::badbit);  // the report line is in the object instead
-        auto composed = tarnwick::composeJoined(expression, std::move(joined));
+        auto composed = tarnwick::composeJoined(expression, std::move(joined),
+                                                explain || json ? tarnwick::NoMatchHint::search : tarnwick::NoMatchHint::none);
         std::cout.clear();
         if (json) tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, cp932));
         if (!composed) return static_cast<int>(emptyResult);

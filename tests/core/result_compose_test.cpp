@@ -99,6 +99,11 @@ TEST(Compose, TheHintCountsCharactersOfTheTextBeforeTheJoin) {
     EXPECT_EQ(composed->outcome.partial->span, (GroupSpan{3, 5}));
     EXPECT_EQ(explainOutcome(composed->outcome),
               "No match: the expression matches «bb» at characters 4–5, but must describe the whole text");
+    // Callers that show no hint do not pay for its search.
+    const auto withoutHint = composeOutcome("b+", "a\r\nbbc", NoMatchHint::none);
+    ASSERT_TRUE(withoutHint);
+    EXPECT_EQ(withoutHint->outcome.status, MatchStatus::noMatch);
+    EXPECT_FALSE(withoutHint->outcome.partial);
 }
 
 TEST(Compose, LongTextsAreJoinedAndMatchedWithoutAnError) {
