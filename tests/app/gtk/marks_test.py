@@ -150,6 +150,30 @@ try:
         click_character(result, line_starts[group] + 3)
         check(f"a click on Result line {group} selects group {group}", GROUPS[group], lambda: selection(text))
 
+    # ... and scrolls Text to it.
+    type_into(expression, ".*(FIND).*")
+    paste(text, "".join(f"line {n}\n" for n in range(100)) + "FIND\n" + "".join(f"line {n}\n" for n in range(100)))
+    check("status for the long text", "Match: 1 capture group", lambda: text_of(status))
+    text.queryComponent().grabFocus()
+    xdotool("key", "ctrl+Home")
+    find_at = text_of(text).index("FIND")
+
+    def group_in_view():
+        _, box_y, _, box_height = text.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        _, y, _, height = text.queryText().getCharacterExtents(find_at, pyatspi.DESKTOP_COORDS)
+        return box_y <= y and y + height <= box_y + box_height
+
+    check("the group starts out of view", False, group_in_view)
+    # Group 0's long line fills the Result box: its end shows group 1's line.
+    result.queryComponent().grabFocus()
+    wait_for("the focus in Result", lambda: result.getState().contains(pyatspi.STATE_FOCUSED))
+    xdotool("key", "ctrl+Home", "ctrl+End")  # the cursor may stand at the end already
+    time.sleep(0.3)
+    off = len(text_of(result).split("\n")[0]) + 1 + 3
+    click_character(result, len(text_of(result).split("\n")[0]) + 1 + 3)
+    check("a click on its Result line selects the group", (find_at, find_at + 4), lambda: selection(text))
+    check("... and scrolls Text to it", True, group_in_view)
+
     # The character where an expression fails.
     type_into(expression, "a{2,1}")
     check("status of an invalid expression", "Invalid expression (7) at character 6: invalid repetition count",
