@@ -29,7 +29,8 @@ JoinedText join(const NarrowText& text, bool loneLineFeeds) {
             ++characters;
         }
         const std::size_t width = pair ? 2 : 1;
-        joined.removed.push_back({characters, width, width + (joined.removed.empty() ? 0 : joined.removed.back().widthSoFar)});
+        const std::size_t before = joined.removed.empty() ? 0 : joined.removed.back().widthSoFar;
+        joined.removed.push_back({characters, width, before + width});
         from = lf + 1;
     }
     joined.text.append(text, from);
@@ -48,10 +49,9 @@ GroupSpan spanBeforeJoin(const JoinedText& joined, GroupSpan span) {
     // The widths of the breaks before a position (and at it, when `atIncluded`).
     auto shifted = [&](std::size_t position, bool atIncluded) {
         const auto& removed = joined.removed;
-        const auto after = atIncluded ? std::upper_bound(removed.begin(), removed.end(), position,
-                                                         [](std::size_t p, const RemovedBreak& r) { return p < r.character; })
-                                      : std::lower_bound(removed.begin(), removed.end(), position,
-                                                         [](const RemovedBreak& r, std::size_t p) { return r.character < p; });
+        const auto after = std::partition_point(removed.begin(), removed.end(), [&](const RemovedBreak& r) {
+            return atIncluded ? r.character <= position : r.character < position;
+        });
         return position + (after == removed.begin() ? 0 : std::prev(after)->widthSoFar);
     };
     if (span.start == span.end) {

@@ -45,8 +45,12 @@ void GroupMarks::mark(const std::vector<std::optional<GroupSpan>>& groups,
     for (const auto& tag : groupTags_) buffer_->remove_tag(tag, buffer_->begin(), buffer_->end());
     if (matchedPart_) {
         const bool inPlace = known_ && matchedPart_->end <= static_cast<std::size_t>(buffer_->get_char_count());
-        buffer_->remove_tag(partTag_, inPlace ? buffer_->get_iter_at_offset(static_cast<int>(matchedPart_->start)) : buffer_->begin(),
-                            inPlace ? buffer_->get_iter_at_offset(static_cast<int>(matchedPart_->end)) : buffer_->end());
+        if (inPlace) {
+            buffer_->remove_tag(partTag_, buffer_->get_iter_at_offset(static_cast<int>(matchedPart_->start)),
+                                buffer_->get_iter_at_offset(static_cast<int>(matchedPart_->end)));
+        } else {
+            buffer_->remove_tag(partTag_, buffer_->begin(), buffer_->end());
+        }
     }
     for (std::size_t group = 0; group < count; ++group) {
         if (marked[group]) apply(groupTag(group), *marked[group]);

@@ -33,7 +33,8 @@ private:
     void apply(const Glib::RefPtr<Gtk::TextTag>& tag, GroupSpan span);
 
     Glib::RefPtr<Gtk::TextBuffer> buffer_;
-    std::vector<Glib::RefPtr<Gtk::TextTag>> groupTags_;  // created as groups need them, in order, so inner groups lie on top
+    // Created as groups need them, in order: a later tag lies on top, so an inner group shows over its outer one.
+    std::vector<Glib::RefPtr<Gtk::TextTag>> groupTags_;
     Glib::RefPtr<Gtk::TextTag> partTag_;
     bool dark_ = false;
     // What the buffer shows; unknown once its text changed.

@@ -317,8 +317,11 @@ void MainWindow::markFault(const std::optional<std::size_t>& fault) {
             attributes.insert(attribute);
         };
         part(Pango::Attribute::create_attr_underline(Pango::UNDERLINE_ERROR));
-        part(Pango::Attribute::create_attr_underline_color(colour.get_red_u(), colour.get_green_u(), colour.get_blue_u()));
-        part(Pango::Attribute::create_attr_background(colour.get_red_u(), colour.get_green_u(), colour.get_blue_u()));
+        const auto red = colour.get_red_u();
+        const auto green = colour.get_green_u();
+        const auto blue = colour.get_blue_u();
+        part(Pango::Attribute::create_attr_underline_color(red, green, blue));
+        part(Pango::Attribute::create_attr_background(red, green, blue));
         part(Pango::Attribute::create_attr_foreground(0xFFFF, 0xFFFF, 0xFFFF));
     }
     expressionBox_.set_attributes(attributes);
