@@ -385,6 +385,7 @@ private:
     // Group :: '(' Disjunction ')' | '(?:' Disjunction ')' | '(?=' Disjunction ')' | '(?!' Disjunction ')'
     // `lookahead` tells whether it is an assertion.
     Piece parseGroup(bool& lookahead) {
+        const std::size_t opening = pos_;
         const std::size_t start = out_.size();
         const std::size_t groupsBefore = engineGroups_;
         std::size_t group = 0;
@@ -411,7 +412,8 @@ private:
         // whole body, that it took part in the match.
         const bool sentinel = group != 0 && group < wantSentinel_.size() && wantSentinel_[group];
         if (sentinel) out_ += L"(?:";
-        if (++depth_ > maxNesting) fail(PatternError::stack);
+        // The group that goes one level too deep is the fault, not its body.
+        if (++depth_ > maxNesting) throw RegexError(PatternError::stack, opening);
         const std::size_t bodyStart = out_.size();
         Piece body = parseDisjunction();
         const std::size_t bodyEnd = out_.size();

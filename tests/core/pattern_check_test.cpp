@@ -157,6 +157,9 @@ TEST(CheckerErrors, SayWhereThePatternFailsAndWhy) {
     };
     WideText groups;
     for (int i = 0; i < 32; ++i) groups += L"(a)";
+    WideText nested;
+    for (int i = 0; i < 1001; ++i) nested += L"(?:";
+    nested += L"a" + WideText(1001, L')');
     for (const Case& c : std::vector<Case>{
              {L"[[..]]", 0, 1, ""},
              {L"[[:foo:]]", 1, 1, ""},
@@ -169,6 +172,7 @@ TEST(CheckerErrors, SayWhereThePatternFailsAndWhy) {
              {L"[b-a]", 8, 1, ""},
              {L"*a", 10, 0, ""},
              {groups, 11, 93, ""},
+             {nested, 12, 3000, ""},  // the group one level too deep
              {L"(?x)a", 14, 0, "inline flags"},
              {L"(?<n>a)", 14, 0, "named groups"},
              {L"(?<=a)b", 14, 0, "look-behind"},
