@@ -2,6 +2,7 @@
 xdotool, widgets read back through the accessibility tree (AT-SPI)."""
 
 import subprocess
+import sys
 import time
 
 import pyatspi
@@ -120,3 +121,11 @@ def screen_pixels(x, y, width, height):
     data = image.data
     return [[(data[(r * width + c) * 4 + 2], data[(r * width + c) * 4 + 1], data[(r * width + c) * 4])
              for c in range(width)] for r in range(height)]
+
+
+def finish(name):
+    """Ends the test: the failed checks on standard error and status 1, or that it passed."""
+    if failures:
+        print(f"{len(failures)} check(s) failed:", *failures, sep="\n  ", file=sys.stderr)
+        sys.exit(1)
+    print(f"{name} passed")
