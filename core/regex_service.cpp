@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "code_page_rules.h"
 #include "guarded_match.h"
 #include "pattern_check.h"
 #include "text_conversion.h"
@@ -18,13 +19,16 @@ bool isLimitError(PatternError code) { return code == PatternError::complexity |
 // Enough of a long part to recognise it in a status line.
 constexpr std::size_t shownCharacters = 40;
 
-// The part as one line: its line breaks and tabs as a user writes them in an expression.
+// The part as one line: its line breaks and tabs as a user writes them in an
+// expression. Cut before it is converted: a part may be the whole long text.
 std::string shownPart(const NarrowText& part) {
-    WideText text = toWideString(part);
-    const bool cut = text.size() > shownCharacters;
-    if (cut) text.resize(shownCharacters - 1);
+    auto next = [&](std::size_t at) { return at + codepage::characterBytes932(part.data() + at, part.size() - at); };
+    std::size_t kept = 0;  // the bytes of all but one of the characters shown
+    for (std::size_t n = 1; n < shownCharacters && kept < part.size(); ++n) kept = next(kept);
+    // Cut where more than one character is left: the last place goes to the ellipsis.
+    const bool cut = kept < part.size() && next(kept) < part.size();
     std::string shown;
-    for (char c : codePage932ToUtf8(toNarrowString(text))) {
+    for (char c : codePage932ToUtf8(cut ? part.substr(0, kept) : part)) {
         if (c == '\r') shown += "\\r";
         else if (c == '\n') shown += "\\n";
         else if (c == '\t') shown += "\\t";
