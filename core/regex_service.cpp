@@ -80,7 +80,10 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint)
 }
 
 std::string explainOutcome(const MatchOutcome& outcome) {
-    const std::string code = "(" + std::to_string(static_cast<int>(outcome.error)) + ")";
+    // Appended, not `"(" + std::to_string(…)`: GCC 12 at -O3 warns falsely (-Wrestrict) inside that operator+.
+    std::string code = "(";
+    code += std::to_string(static_cast<int>(outcome.error));
+    code += ')';
     switch (outcome.status) {
         case MatchStatus::matched: {
             // Group 0 is the whole match, not a capture group.

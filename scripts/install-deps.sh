@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libbenchmark-dev libcli11-dev libssl-dev openssl xxd
   libgtkmm-3.0-dev xvfb xauth xdotool xclip fonts-noto-cjk dbus at-spi2-core python3-pyatspi python3-xlib
   g++-mingw-w64-x86-64 wine64 wine locales nodejs nlohmann-json3-dev libpcre2-dev
-  help2man desktop-file-utils appstream lintian libgtk-3-bin)
+  help2man desktop-file-utils appstream lintian libgtk-3-bin clang)
 
 missing=()
 for p in "${packages[@]}"; do

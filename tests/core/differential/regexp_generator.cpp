@@ -34,10 +34,16 @@ std::string quantifier(const RegexpNode& n) {
     if (n.min == 0 && n.max == -1) q = "*";
     else if (n.min == 1 && n.max == -1) q = "+";
     else if (n.min == 0 && n.max == 1) q = "?";
-    else if (n.max == -1) q = "{" + std::to_string(n.min) + ",}";
-    else if (n.max == n.min) q = "{" + std::to_string(n.min) + "}";
-    else q = "{" + std::to_string(n.min) + "," + std::to_string(n.max) + "}";
-    return n.lazy ? q + "?" : q;
+    else {
+        // Appended, not `"{" + std::to_string(…)`: GCC 12 at -O3 warns falsely (-Wrestrict) inside that operator+.
+        q = "{";
+        q += std::to_string(n.min);
+        if (n.max != n.min) q += ",";
+        if (n.max != n.min && n.max != -1) q += std::to_string(n.max);
+        q += "}";
+    }
+    if (n.lazy) q += "?";
+    return q;
 }
 
 RegexpNode sequenceOfNothing() {
@@ -55,12 +61,18 @@ std::string render(const RegexpNode& n) {
         case K::atom: return std::string(atoms[static_cast<std::size_t>(n.atom)].spelling);
         case K::assertion: return std::string(assertions[static_cast<std::size_t>(n.atom)]);
         // In a group, so that a digit after it cannot become part of its number.
-        case K::backReference: return "(?:\\" + std::to_string(n.number) + ")";
+        case K::backReference:
+            out = "(?:\\";
+            out += std::to_string(n.number);
+            return out + ")";
         case K::sequence:
             for (const RegexpNode& child : n.children) out += render(child);
             return out;
         case K::alternation:
-            for (std::size_t i = 0; i < n.children.size(); ++i) out += (i ? "|" : "") + render(n.children[i]);
+            for (std::size_t i = 0; i < n.children.size(); ++i) {
+                if (i) out += "|";
+                out += render(n.children[i]);
+            }
             return out;
         case K::group: return (n.capturing ? "(" : "(?:") + render(n.children[0]) + ")";
         case K::lookahead: return (n.negative ? "(?!" : "(?=") + render(n.children[0]) + ")";
