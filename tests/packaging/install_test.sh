@@ -4,6 +4,7 @@
 # through its CMake package and its pkg-config file, the Debian package.
 # Usage: install_test.sh BUILD_DIR SOURCE_DIR
 set -u -o pipefail
+: "${TARNWICK_VERSION:?the project version}"
 build=$1
 source_dir=$2
 work=$(mktemp -d)
@@ -48,7 +49,7 @@ share/man/man1/tarnwick.1.gz
 share/metainfo/io.github.tarnwick.Tarnwick.metainfo.xml
 LIST
 if diff -u "$work/expected" "$work/files"; then ok "installed file list"; else fail "installed file list"; fi
-"$root/bin/tarnwick-check" --version | grep -qx 'ver1.2' && ok "installed tarnwick-check runs" || fail "installed tarnwick-check"
+"$root/bin/tarnwick-check" --version | grep -qx "ver$TARNWICK_VERSION" && ok "installed tarnwick-check runs" || fail "installed tarnwick-check"
 for page in tarnwick tarnwick-check tarnwick-cipher; do
     zcat "$root/share/man/man1/$page.1.gz" | grep -q 'Exit status' && ok "man page $page names the exit statuses" ||
         fail "man page $page without exit statuses"
@@ -75,14 +76,14 @@ g++ -std=c++20 -o "$work/pc-consumer" "$source_dir/tests/packaging/consumer/main
 
 # 4. The Debian package: lintian, then installed for real (as root, where it is not installed yet).
 (cd "$build" && cpack -G DEB > "$work/cpack" 2>&1) || { cat "$work/cpack"; fail "cpack"; }
-deb="$build/tarnwick_1.2_amd64.deb"
+deb="$build/tarnwick_${TARNWICK_VERSION}_amd64.deb"
 lintian --tag-display-limit 0 "$deb" > "$work/lintian" 2>&1
 grep -v 'root privileges' "$work/lintian"
 grep -q '^E:' "$work/lintian" && fail "lintian errors" || ok "lintian: no errors"
 if [ "$(id -u)" = 0 ] && ! dpkg-query -W tarnwick > /dev/null 2>&1; then
     if apt-get install -y -q "$deb" > "$work/apt" 2>&1; then
         ok "the package installs"
-        [ "$(tarnwick-check --version)" = ver1.2 ] && ok "tarnwick-check from the PATH" || fail "tarnwick-check from the PATH"
+        [ "$(tarnwick-check --version)" = "ver$TARNWICK_VERSION" ] && ok "tarnwick-check from the PATH" || fail "tarnwick-check from the PATH"
         source "$source_dir/tests/app/virtual_display.sh"
         gtk-launch io.github.tarnwick.Tarnwick > /dev/null 2>&1
         window=

@@ -41,7 +41,8 @@ expect cp932 0 "$(hex 'group[0] [\x93\x8c\x8b\x9e]\r\ngroup[1] [\x8b\x9e]\r\n')"
 printf 'x' > "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
 expect fromFile 0 "$(hex 'group[0] [x]\r\n')" "$check" 'x' "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
 rm -f "${TMPDIR:-/tmp}/tarnwick-check-input.$$"
-expect version 0 "$(hex 'ver1.2\n')" "$check" --version
+expect version 0 "$(hex "ver${TARNWICK_VERSION:?the project version}\\n")" "$check" --version
+[ -n "${TARNWICK_WINDOW:-}" ] && expect windowVersion 0 "$(hex "tarnwick ver${TARNWICK_VERSION}\\n")" "$TARNWICK_WINDOW" --version
 expect unreadableFile 3 "" "$check" 'x' /nonexistent/file
 expect noExpression 3 "" "$check"
 expect unknownOption 3 "" "$check" --bogus x
