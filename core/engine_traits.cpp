@@ -9,31 +9,14 @@
 namespace tarnwick {
 namespace {
 
-enum ClassBit : std::uint32_t {
-    alnumBit = 1u << 0,
-    alphaBit = 1u << 1,
-    blankBit = 1u << 2,
-    cntrlBit = 1u << 3,
-    digitBit = 1u << 4,
-    graphBit = 1u << 5,
-    lowerBit = 1u << 6,
-    printBit = 1u << 7,
-    punctBit = 1u << 8,
-    spaceBit = 1u << 9,
-    upperBit = 1u << 10,
-    xdigitBit = 1u << 11,
-    asciiWordBit = 1u << 12,
-    wordBit = 1u << 13,
-    nonWordBit = 1u << 14,
-    anyBit = 1u << 15,
+// One bit per CharClass (its value), then the classes that only the engine has.
+constexpr std::uint32_t classBit(CharClass cls) { return 1u << static_cast<unsigned>(cls); }
+enum ExtraClassBit : std::uint32_t {
+    asciiWordBit = 1u << charClassCount,
+    wordBit = asciiWordBit << 1,
+    nonWordBit = asciiWordBit << 2,
+    anyBit = asciiWordBit << 3,
 };
-
-constexpr std::array<std::pair<ClassBit, CharClass>, 12> plainClasses{{
-    {alnumBit, CharClass::alnum}, {alphaBit, CharClass::alpha}, {blankBit, CharClass::blank},
-    {cntrlBit, CharClass::cntrl}, {digitBit, CharClass::digit}, {graphBit, CharClass::graph},
-    {lowerBit, CharClass::lower}, {printBit, CharClass::print}, {punctBit, CharClass::punct},
-    {spaceBit, CharClass::space}, {upperBit, CharClass::upper}, {xdigitBit, CharClass::xdigit},
-}};
 
 bool isAsciiWord(wchar_t c) {
     return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'_';
@@ -67,14 +50,10 @@ EngineTraits::EngineTraits() : locale_(engineLocale()) {}
 EngineTraits::char_class_type EngineTraits::classByName(const string_type& raw) {
     string_type name;
     for (wchar_t c : raw) name += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    static const std::array<std::pair<const wchar_t*, char_class_type>, 18> names{{
-        {L"alnum", alnumBit}, {L"alpha", alphaBit}, {L"blank", blankBit},   {L"cntrl", cntrlBit},
-        {L"d", digitBit},     {L"digit", digitBit}, {L"graph", graphBit},   {L"lower", lowerBit},
-        {L"print", printBit}, {L"punct", punctBit}, {L"s", spaceBit},       {L"space", spaceBit},
-        {L"upper", upperBit}, {L"xdigit", xdigitBit}, {L"w", asciiWordBit}, {wordClassName, wordBit},
-        {nonWordClassName, nonWordBit}, {anyClassName, anyBit},
-    }};
-    for (const auto& [n, bits] : names) {
+    if (const auto cls = classNamed(name)) return classBit(*cls);
+    // The engine's own \b asks for "w": the ASCII word class.
+    if (name == wordClassNameInPatterns) return asciiWordBit;
+    for (const auto& [n, bits] : {std::pair{wordClassName, wordBit}, {nonWordClassName, nonWordBit}, {anyClassName, anyBit}}) {
         if (name == n) return bits;
     }
     return 0;
@@ -86,8 +65,9 @@ bool EngineTraits::isctype(wchar_t c, char_class_type classes) const {
     if ((classes & asciiWordBit) != 0 && isAsciiWord(c)) return true;
     if ((classes & wordBit) != 0 && isWord(c)) return true;
     if ((classes & nonWordBit) != 0 && !isWord(c)) return true;
-    for (const auto& [bit, cls] : plainClasses) {
-        if ((classes & bit) != 0 && isInClass(c, cls)) return true;
+    for (std::size_t i = 0; i < charClassCount; ++i) {
+        const auto cls = static_cast<CharClass>(i);
+        if ((classes & classBit(cls)) != 0 && isInClass(c, cls)) return true;
     }
     return false;
 }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "char_class.h"
 #include "engine_traits.h"
 #include "pattern_error.h"
 
@@ -44,17 +45,14 @@ WideText literal(wchar_t c) {
     return buffer;
 }
 
-// Class names a pattern may use, and the names the engine knows them by.
+// The name the engine knows a pattern's class name by: its own, or for the
+// word class one that only the checker writes.
 std::optional<std::wstring_view> engineClassName(const WideText& name) {
-    static constexpr std::array<std::pair<std::wstring_view, std::wstring_view>, 15> names{{
-        {L"alnum", L"alnum"}, {L"alpha", L"alpha"}, {L"blank", L"blank"}, {L"cntrl", L"cntrl"}, {L"d", L"d"},
-        {L"digit", L"digit"}, {L"graph", L"graph"}, {L"lower", L"lower"}, {L"print", L"print"}, {L"punct", L"punct"},
-        {L"s", L"s"},         {L"space", L"space"}, {L"upper", L"upper"}, {L"w", L"~word"},   {L"xdigit", L"xdigit"},
-    }};
     WideText lower;
     for (wchar_t c : name) lower += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    for (const auto& [user, engine] : names) {
-        if (lower == user) return engine;
+    if (lower == wordClassNameInPatterns) return wordClassName;
+    for (const auto& [user, cls] : classNames) {
+        if (lower == user) return user;
     }
     return std::nullopt;
 }
