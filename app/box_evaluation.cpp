@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "code_page_rules.h"
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -30,26 +29,18 @@ const PreparedText& prepared(const std::string& text) {
     return last;
 }
 
-// Each group's line of the Result: "group[i] [", the group's text, "]".
-std::vector<GroupSpan> resultLines(const GroupList& groups) {
-    std::vector<GroupSpan> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        const std::size_t length = std::to_string(i).size() + 10 + codepage::characterCount932(groups[i]);
-        lines.push_back({start, start + length});
-        start += length + 1;
-    }
-    return lines;
-}
-
-BoxMarks marksOf(const MatchOutcome& outcome) {
+BoxMarks marksOf(const ComposedResult& composed) {
+    const MatchOutcome& outcome = composed.outcome;
     BoxMarks marks;
     marks.groups = outcome.spans;
     if (outcome.partial) marks.matchedPart = outcome.partial->span;
     if (outcome.status == MatchStatus::invalid && outcome.errorPosition != RegexError::noPosition) {
         marks.fault = outcome.errorPosition;
     }
-    marks.resultLines = resultLines(outcome.groups);
+    // The Result box shows each CR LF as one line feed.
+    for (std::size_t i = 0; i < composed.lines.size(); ++i) {
+        marks.resultLines.push_back({composed.lines[i].start - i, composed.lines[i].end - i});
+    }
     return marks;
 }
 
@@ -59,7 +50,7 @@ Evaluation evaluate(const std::string& expression, const std::string& text) {
     const PreparedText& prepared = app::prepared(text);
     auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined);
     if (!composed) return {std::nullopt, emptyBoxesStatus, {}};
-    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome), marksOf(composed->outcome)};
+    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome), marksOf(*composed)};
 }
 
 void evaluateBoxes(WindowBoxes& boxes) {

@@ -14,6 +14,7 @@
 #include "guarded_match.h"
 #include "line_ends.h"
 #include "reference_pipelines.h"
+#include "large_stack.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
@@ -54,8 +55,9 @@ void ours(benchmark::State& state, NarrowText expression, NarrowText text) {
 }
 
 void plain(benchmark::State& state, NarrowText expression, NarrowText text) {
-    tarnwick::bench::runWithLargeStack([&] {
+    tarnwick::runOnLargeStack([&] {
         for (auto _ : state) benchmark::DoNotOptimize(tarnwick::bench::plainPipeline(expression, text));
+        return std::size_t{0};
     });
 }
 

@@ -2,8 +2,6 @@
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
-#include <pthread.h>
-#include <sys/mman.h>
 
 #include <regex>
 #include <stdexcept>
@@ -18,12 +16,11 @@ NarrowText plainPipeline(const NarrowText& expression, const NarrowText& text) {
     const std::wstring joined = std::regex_replace(toWideString(text), lineEnd, L"");
     const std::wregex pattern(toWideString(expression));
     std::wsmatch match;
-    NarrowText out;
-    if (!std::regex_match(joined, match, pattern)) return out;
-    for (std::size_t i = 0; i < match.size(); ++i) {
-        out += "group[" + std::to_string(i) + "] [" + toNarrowString(match[i].str()) + "]\r\n";
+    GroupList groups;
+    if (std::regex_match(joined, match, pattern)) {
+        for (const auto& group : match) groups.push_back(toNarrowString(group.str()));
     }
-    return out;
+    return formatGroups(groups);
 }
 
 struct Pcre2Pipeline::Handles {
@@ -59,43 +56,19 @@ Pcre2Pipeline::~Pcre2Pipeline() {
 NarrowText Pcre2Pipeline::evaluate(const NarrowText& text) const {
     const WideText wide = toWideString(joinLines(text));
     const std::u16string subject(wide.begin(), wide.end());
-    NarrowText out;
     const int count = pcre2_match(handles_->code, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), 0, 0,
                                   handles_->data, handles_->context);
-    if (count <= 0) return out;
+    if (count <= 0) return {};
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(handles_->data);
-    const auto groups = static_cast<int>(pcre2_get_ovector_count(handles_->data));
-    for (int i = 0; i < groups; ++i) {
+    const auto slots = static_cast<int>(pcre2_get_ovector_count(handles_->data));
+    GroupList groups;
+    for (int i = 0; i < slots; ++i) {
         const auto start = ovector[2 * i];
         const auto end = ovector[2 * i + 1];
         const WideText group = i >= count || start == PCRE2_UNSET ? WideText() : WideText(wide.begin() + start, wide.begin() + end);
-        out += "group[" + std::to_string(i) + "] [" + toNarrowString(group) + "]\r\n";
+        groups.push_back(toNarrowString(group));
     }
-    return out;
-}
-
-namespace {
-
-void* runBody(void* body) {
-    (*static_cast<const std::function<void()>*>(body))();
-    return nullptr;
-}
-
-}  // namespace
-
-void runWithLargeStack(const std::function<void()>& body) {
-    constexpr std::size_t bytes = std::size_t{4} << 30;
-    static void* const region = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK | MAP_NORESERVE, -1, 0);
-    if (region == MAP_FAILED) throw std::runtime_error("cannot reserve a large stack");
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstack(&attr, region, bytes);
-    pthread_t thread{};
-    const int rc = pthread_create(&thread, &attr, runBody, const_cast<std::function<void()>*>(&body));
-    pthread_attr_destroy(&attr);
-    if (rc != 0) throw std::runtime_error("cannot start a large-stack thread");
-    pthread_join(thread, nullptr);
+    return formatGroups(groups);
 }
 
 }  // namespace tarnwick::bench

@@ -3,7 +3,6 @@
 // (conversion, std::regex_replace join, std::regex_match, conversion back,
 // no checker and no guards) and PCRE2-16 with its JIT, for the record.
 
-#include <functional>
 #include <string>
 
 #include "text_types.h"
@@ -11,7 +10,7 @@
 namespace tarnwick::bench {
 
 // The Result text the plain pipeline gives; it crashes where the engine's
-// recursion outgrows the stack, so run it with runWithLargeStack.
+// recursion outgrows the stack, so run it with runOnLargeStack (large_stack.h).
 NarrowText plainPipeline(const NarrowText& expression, const NarrowText& text);
 
 // The Result text by PCRE2-16 with JIT, matching the whole joined text.
@@ -28,8 +27,5 @@ private:
     struct Handles;
     Handles* handles_;
 };
-
-// Runs `body` on a thread with a stack of some gigabytes (address space only) and waits.
-void runWithLargeStack(const std::function<void()>& body);
 
 }  // namespace tarnwick::bench

@@ -2,15 +2,26 @@
 
 #include <string>
 
+#include "code_page_rules.h"
 
 namespace tarnwick {
 
-NarrowText formatGroups(const GroupList& groups) {
+NarrowText formatGroups(const GroupList& groups, std::vector<GroupSpan>* lines) {
     NarrowText out;
+    std::size_t lineStart = 0;  // in characters of `out`
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        out += "group[" + std::to_string(i) + "] [";
+        const std::size_t lineBytes = out.size();
+        out += "group[";
+        out += std::to_string(i);
+        out += "] [";
         out += groups[i];
-        out += "]\r\n";
+        out += "]";
+        if (lines) {
+            const std::size_t end = lineStart + codepage::characterCount932(out.substr(lineBytes));
+            lines->push_back({lineStart, end});
+            lineStart = end + 2;
+        }
+        out += "\r\n";
     }
     return out;
 }
@@ -25,7 +36,7 @@ std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::s
         if (span) span = spanBeforeJoin(*joined, *span);
     }
     if (result.outcome.partial) result.outcome.partial->span = spanBeforeJoin(*joined, result.outcome.partial->span);
-    result.text = formatGroups(result.outcome.groups);
+    result.text = formatGroups(result.outcome.groups, &result.lines);
     result.joined = std::move(joined);
     return result;
 }

@@ -14,6 +14,7 @@ namespace tarnwick {
 
 struct ComposedResult {
     NarrowText text;       // the Result: one "group[i] [text]\r\n" line per group
+    std::vector<GroupSpan> lines;  // each group's line, in characters of `text`, its CR LF excluded
     MatchOutcome outcome;  // why the Result is what it is; spans in characters of the text before the join
     std::shared_ptr<const JoinedText> joined;  // what was matched
 };
@@ -30,7 +31,8 @@ std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::s
 // The Result text alone (no hint is searched for).
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text);
 
-// One "group[i] [text]\r\n" line per group, whole group texts of any length.
-NarrowText formatGroups(const GroupList& groups);
+// One "group[i] [text]\r\n" line per group, whole group texts of any length;
+// with `lines`, each line's place in characters of the text, CR LF excluded.
+NarrowText formatGroups(const GroupList& groups, std::vector<GroupSpan>* lines = nullptr);
 
 }  // namespace tarnwick
