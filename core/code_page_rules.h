@@ -19,6 +19,10 @@ inline bool isTrailByte932(unsigned char b) { return b >= 0x40 && b <= 0xFC && b
 inline bool isUndefinedSingleByte932(unsigned char b) { return b == 0x80 || b == 0xA0 || b >= 0xFD; }
 inline bool isWindowsOnlyCharacter932(wchar_t c) { return c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3); }
 
+// Such a byte: not a lead byte, so it never pairs with the byte after it, and
+// it converts to the replacement character, as a lone lead byte does.
+inline constexpr char unpairedInvalidByte = '\x80';
+
 // How many bytes the character at `p` takes, valid or not: a lead byte with a
 // trail byte after it is one character, anything else one byte. Every
 // conversion makes one wide character of each.

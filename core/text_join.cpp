@@ -10,7 +10,8 @@ namespace {
 
 // In code page 932 neither CR nor LF is ever the second byte of a character,
 // so a byte loop removes exactly the breaks the engine would, and it cannot
-// fail or run into a work limit on a long text.
+// fail or run into a work limit on a long text. The joined text converts to
+// what the text converts to, its removed breaks left out.
 JoinedText join(const NarrowText& text, bool loneLineFeeds) {
     JoinedText joined;
     joined.text.reserve(text.size());
@@ -23,10 +24,17 @@ JoinedText join(const NarrowText& text, bool loneLineFeeds) {
         if (!pair && !loneLineFeeds) continue;
         const std::size_t breakStart = pair ? lf - 1 : lf;
         joined.text.append(text, from, breakStart - from);
-        const char* data = joined.text.data();
+        char* data = joined.text.data();
+        std::size_t lastBytes = 0;
         while (counted < joined.text.size()) {
-            counted += codepage::characterBytes932(data + counted, joined.text.size() - counted);
+            lastBytes = codepage::characterBytes932(data + counted, joined.text.size() - counted);
+            counted += lastBytes;
             ++characters;
+        }
+        // A lead byte whose character the break cut short would pair with the
+        // next line's first byte; a byte that never pairs converts as it did.
+        if (lastBytes == 1 && codepage::isLeadByte932(static_cast<unsigned char>(data[counted - 1]))) {
+            data[counted - 1] = codepage::unpairedInvalidByte;
         }
         const std::size_t width = pair ? 2 : 1;
         const std::size_t before = joined.removed.empty() ? 0 : joined.removed.back().widthSoFar;

@@ -9,6 +9,7 @@
 
 #include "line_ends.h"
 #include "regex_service.h"
+#include "text_conversion.h"
 
 namespace tarnwick {
 namespace {
@@ -40,6 +41,44 @@ TEST(Join, UserLinesJoinAsTheirCrLfFormDoes) {
         NarrowText text;
         for (int n = static_cast<int>(random() % 40); n > 0; --n) text += pieces[pick(random)];
         EXPECT_EQ(joinUserLines(text).text, joinLines(toCrLf(text))) << i;
+    }
+}
+
+// The wide text with its line breaks taken out as the byte loop takes them:
+// CR LF pairs from the left, and with `loneLineFeeds` every other LF too.
+WideText withoutBreaks(const WideText& text, bool loneLineFeeds) {
+    WideText out;
+    std::size_t from = 0;
+    for (std::size_t lf = text.find(L'\n'); lf != WideText::npos; lf = text.find(L'\n', lf + 1)) {
+        const bool pair = lf > from && text[lf - 1] == L'\r';
+        if (!pair && !loneLineFeeds) continue;
+        out.append(text, from, (pair ? lf - 1 : lf) - from);
+        from = lf + 1;
+    }
+    return out.append(text, from);
+}
+
+// Removing a break never changes how the characters around it convert, even
+// in a text that is not well formed: a lead byte cut short by a break stays a
+// character of its own instead of pairing with the next line's first byte.
+TEST(Join, JoinedTextConvertsAsTheTextWithoutItsBreaks) {
+    std::vector<NarrowText> texts = {"u||''|\x82\r\n|\xEA\xEA\xEA\xEA\xEA\xEA\x83", "\x82\r\n\r\n\x40", "\x82\n\x82\n\x40"};
+    const std::vector<std::string> pieces = {"\r", "\n", "\r\n", "\x82\r\n", "\xE0\n", "\x81", "\xFC", "\x40", "|",
+                                             "\x80", "\xA0", "\xFD", "\x7F", "a", "\x93\x8C"};
+    std::mt19937 random(20);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> anyByte(1, 255);  // no zero byte: it ends the text
+    for (int i = 0; i < 2000; ++i) {
+        NarrowText text;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n) {
+            if (random() % 3 == 0) text += static_cast<char>(anyByte(random));
+            else text += pieces[pick(random)];
+        }
+        texts.push_back(text);
+    }
+    for (const NarrowText& text : texts) {
+        EXPECT_EQ(toWideString(joinLineBreaks(text).text), withoutBreaks(toWideString(text), false)) << testing::PrintToString(text);
+        EXPECT_EQ(toWideString(joinUserLines(text).text), withoutBreaks(toWideString(text), true)) << testing::PrintToString(text);
     }
 }
 
