@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "command_line.h"
+#include "cpp_literal.h"
+#include "cpp_snippet.h"
 #include "json_result.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -42,6 +44,8 @@ int main(int argc, char** argv) {
     bool raw = false;
     bool explain = false;
     bool json = false;
+    bool cpp = false;
+    bool fromCpp = false;
     auto* expressionOption = app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)");
     app.add_option("-e,--expression-file", expressionFile,
                    "Read the expression from this file (one trailing line break is dropped), for expressions longer "
@@ -52,6 +56,14 @@ int main(int argc, char** argv) {
     app.add_flag("--explain", explain,
                  "Also say on standard error, in one sentence, why the Result is what it is (where an expression "
                  "is invalid, and why)");
+    auto* cppFlag = app.add_flag("--cpp", cpp,
+                 "Print, instead of the Result, a C++ program that compiles as it stands: the expression and the "
+                 "text as wide string literals, std::wregex with the ECMAScript grammar and std::regex_match, with "
+                 "the Result it gives here in a comment");
+    app.add_flag("--from-cpp", fromCpp,
+                 "Read EXPRESSION (or the expression file) as a C++ string literal, as copied out of a program's "
+                 "source: L\"\\\\d+\" gives \\d+");
+    cppFlag->excludes(app.get_option("--json"));
     app.add_option("FILE", path, "The text; standard input when absent");
     app.add_flag("--cp932", cp932, "Take and give raw code page 932 bytes instead of UTF-8");
     app.add_flag("--raw", raw, "Pass the text's bytes unchanged instead of making each line break CR LF");
@@ -82,16 +94,30 @@ int main(int argc, char** argv) {
         }
         std::string text = cp932 ? std::move(*input) : tarnwick::utf8ToCodePage932(*input);
         if (!cp932) expression = tarnwick::utf8ToCodePage932(expression);
+        if (fromCpp) {
+            const auto read = tarnwick::fromCppLiteral(tarnwick::toWideString(expression));
+            if (!read.text) {
+                std::cerr << "tarnwick-check: " << read.reason << '\n';
+                return tarnwick::tools::usageExitStatus;
+            }
+            expression = tarnwick::toNarrowString(*read.text);
+        }
         // Each line break counts as the user wrote it; without --raw a lone LF is one the window would make CR LF.
         auto joined = std::make_shared<const tarnwick::JoinedText>(raw ? tarnwick::joinLineBreaks(text)
                                                                         : tarnwick::joinUserLines(text));
-        if (json) std::cout.setstate(std::ios::badbit);  // the report line is in the object instead
+        const tarnwick::NarrowText joinedText = joined->text;
+        if (json || cpp) std::cout.setstate(std::ios::badbit);  // the report line is in the object or the snippet instead
         auto composed = tarnwick::composeJoined(expression, std::move(joined),
                                                 explain || json ? tarnwick::NoMatchHint::search : tarnwick::NoMatchHint::none);
         std::cout.clear();
         if (json) tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, cp932));
+        if (cpp) {
+            tarnwick::tools::writeOutput(tarnwick::tools::cppSnippet(tarnwick::toWideString(expression),
+                                                                     tarnwick::toWideString(joinedText),
+                                                                     composed ? &*composed : nullptr));
+        }
         if (!composed) return static_cast<int>(emptyResult);
-        if (!json) tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
+        if (!json && !cpp) tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
         if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(composed->outcome) << '\n';
         switch (composed->outcome.status) {
             case tarnwick::MatchStatus::matched: return static_cast<int>(groupsListed);

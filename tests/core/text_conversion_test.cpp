@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cp932_table.h"
+
 namespace tarnwick {
 namespace {
 
@@ -18,19 +20,7 @@ std::string bytesOf(unsigned long code) {
     return s;
 }
 
-// Lines "0xBYTES,0xUNICODE" (or the reverse), '#' starting a comment.
-std::vector<std::pair<unsigned long, unsigned long>> readPairs(const std::string& name) {
-    std::ifstream file(std::string(TARNWICK_TESTDATA) + "/" + name);
-    EXPECT_TRUE(file) << "cannot open " << name;
-    std::vector<std::pair<unsigned long, unsigned long>> pairs;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const auto comma = line.find(',');
-        pairs.emplace_back(std::stoul(line.substr(0, comma), nullptr, 16), std::stoul(line.substr(comma + 1), nullptr, 16));
-    }
-    return pairs;
-}
+using testdata::readPairs;
 
 TEST(Cp932Table, EveryEntryDecodesToItsCharacter) {
     const auto table = readPairs("cp932.txt");

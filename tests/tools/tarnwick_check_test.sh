@@ -125,6 +125,36 @@ json_is jsonRawLineFeed '{"explanation": "No match: the expression matches «b»
 json_is jsonCp932 '{"explanation": "Match, no capture groups", "groups": [{"end": 2, "hex": "938c8b9e", "start": 0}], "status": "matched"}' \
     "$check" --json --cp932 '..' < <(printf '\x93\x8c\x8b\x9e')
 
+# --from-cpp reads the expression as a C++ literal; a refused one is bad usage.
+expect fromCpp 0 "$(hex 'group[0] [03-1234]\r\ngroup[1] [03]\r\n')" "$check" --from-cpp 'L"(\\d+)" LR"(-\d+)"' <<< '03-1234'
+expect fromCppJapanese 0 "$(hex 'group[0] [\xe6\x9d\xb1\xe4\xba\xac]\r\n')" "$check" --from-cpp 'L"\u6771\u4EAC"' < <(printf '東京')
+exec 3>/dev/null
+stderr_is fromCppRefused 3 'tarnwick-check: not a string literal: unterminated " at character 2' "$check" --from-cpp 'L"(\\d+' <<< 1
+exec 3>&-
+
+# --cpp prints a program that compiles and, run, gives the same Result as
+# tarnwick-check, for expressions that the plain engine reads as we do.
+snippet_dir=$(mktemp -d)
+cpp_agrees() {
+    local name=$1 expression=$2 text=$3 want got status want_status
+    want=$("$check" "$expression" <<< "$text" | tr -d '\r'; echo "status ${PIPESTATUS[0]}")
+    "$check" --cpp "$expression" <<< "$text" > "$snippet_dir/$name.cpp"
+    if ! "${TARNWICK_CXX:-c++}" -std=c++17 -Wall -Werror -o "$snippet_dir/$name" "$snippet_dir/$name.cpp" 2> "$snippet_dir/$name.log"; then
+        echo "FAIL $name: the snippet does not compile: $(head -3 "$snippet_dir/$name.log")"
+        failures=$((failures + 1))
+        return
+    fi
+    got=$(LC_ALL=C.UTF-8 "$snippet_dir/$name"; echo "status $?")
+    if [ "$got" = "$want" ]; then echo "ok   $name"; else echo "FAIL $name: '$got' (want '$want')"; failures=$((failures + 1)); fi
+}
+cpp_agrees cppGroups '(\d+)-(\d+)' '03-1234'
+cpp_agrees cppUnsetGroup '(x)?y("|\\)' 'y\'
+cpp_agrees cppAnchors '^a.c$' 'abc'
+cpp_agrees cppNoMatch '\d+' 'abc'
+cpp_agrees cppJapanese '東(.)(.*)' '東京都千代田区'
+cpp_agrees cppEscapes '[?][?]=\t*"' '??="'
+rm -rf "$snippet_dir"
+
 "$check" --help | grep -q 'EXPRESSION' || { echo "FAIL help"; failures=$((failures + 1)); }
 message=$("$check" x /nonexistent/file 2>&1 >/dev/null)
 [ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || { echo "FAIL one-line error: $message"; failures=$((failures + 1)); }
