@@ -21,6 +21,12 @@ void EditHistory::recordInsertion(std::size_t position, const std::string& text)
 
 void EditHistory::recordErasure(std::size_t position, const std::string& text) { record({position, text, ""}); }
 
+void EditHistory::recordReplacement(std::size_t position, const std::string& erased, const std::string& inserted) {
+    stepOpen_ = false;
+    record({position, erased, inserted});
+    stepOpen_ = false;
+}
+
 void EditHistory::record(TextEdit edit) {
     undone_.clear();
     const bool typed = characterCount(edit.inserted) == 1 && edit.erased.empty();

@@ -22,6 +22,8 @@ class EditHistory {
 public:
     void recordInsertion(std::size_t position, const std::string& text);
     void recordErasure(std::size_t position, const std::string& text);
+    // A replacement made in one go (a paste the window decodes): a step of its own.
+    void recordReplacement(std::size_t position, const std::string& erased, const std::string& inserted);
 
     // The next edit starts a step of its own (the box lost the focus).
     void closeStep() { stepOpen_ = false; }

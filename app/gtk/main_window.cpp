@@ -4,12 +4,15 @@
 #include <gdkmm/display.h>
 #include <gdkmm/monitor.h>
 #include <gdkmm/pixbuf.h>
+#include <gtkmm/clipboard.h>
 #include <gtkmm/icontheme.h>
+#include <gtkmm/separatormenuitem.h>
 
 #include <algorithm>
 #include <optional>
 
 #include "box_evaluation.h"
+#include "expression_literal.h"
 #include "dialog_units.h"
 #include "group_colours.h"
 #include "version_box.h"
@@ -143,6 +146,7 @@ void MainWindow::connectSignals() {
         app::evaluateBoxes(*this);
     });
     recordEdits();
+    expressionBox_.signal_populate_popup().connect([this](Gtk::Menu* menu) { addLiteralItems(*menu); });
     // A click on a Result line selects that group's text.
     resultBox_.signal_button_release_event().connect(
         [this](GdkEventButton* event) {
@@ -325,6 +329,37 @@ void MainWindow::markFault(const std::optional<std::size_t>& fault) {
         part(Pango::Attribute::create_attr_foreground(0xFFFF, 0xFFFF, 0xFFFF));
     }
     expressionBox_.set_attributes(attributes);
+}
+
+void MainWindow::addLiteralItems(Gtk::Menu& menu) {
+    auto* copy = Gtk::make_managed<Gtk::MenuItem>("Copy as C++");
+    copy->signal_activate().connect([this] {
+        Gtk::Clipboard::get()->set_text(app::expressionAsCppLiteral(expressionBox_.get_text()));
+    });
+    auto* paste = Gtk::make_managed<Gtk::MenuItem>("Paste C++ literal");
+    paste->signal_activate().connect([this] {
+        Gtk::Clipboard::get()->request_text([this](const Glib::ustring& text) { pasteLiteral(text); });
+    });
+    menu.append(*Gtk::make_managed<Gtk::SeparatorMenuItem>());
+    menu.append(*copy);
+    menu.append(*paste);
+    menu.show_all();
+}
+
+// The decoded expression replaces Expression as one undo step; a refused text
+// leaves it as it is, and the status line says why.
+void MainWindow::pasteLiteral(const Glib::ustring& clipboard) {
+    const app::PastedExpression pasted = app::expressionFromCppLiteral(clipboard);
+    if (!pasted.utf8) {
+        showStatus(pasted.reason);
+        return;
+    }
+    const std::string before = expressionBox_.get_text();
+    replaying_ = true;
+    expressionBox_.set_text(*pasted.utf8);
+    replaying_ = false;
+    expressionHistory_.recordReplacement(0, before, *pasted.utf8);
+    expressionBox_.set_position(-1);
 }
 
 void MainWindow::recolour() {

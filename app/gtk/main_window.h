@@ -5,6 +5,7 @@
 #include <gtkmm/box.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
+#include <gtkmm/menu.h>
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/scrolledwindow.h>
@@ -44,6 +45,9 @@ private:
     void applyToText(const std::vector<app::TextEdit>& edits);
     void markFault(const std::optional<std::size_t>& fault);
     void recolour();
+    // Expression's context menu: "Copy as C++" and "Paste C++ literal".
+    void addLiteralItems(Gtk::Menu& menu);
+    void pasteLiteral(const Glib::ustring& clipboard);
     // Selects in Text the group whose Result line holds this character of the Result.
     void selectGroupAt(std::size_t resultCharacter);
 

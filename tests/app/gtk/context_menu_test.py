@@ -1,0 +1,83 @@
+"""The boxes' context menus through the real window: right clicks with xdotool,
+items chosen with pointer clicks, the clipboard read and written with xclip."""
+
+import subprocess
+import sys
+
+import pyatspi
+
+from window_driver import (application, check, click, descendants, finish, named, paste, text_of, wait_for,
+                           windows_of, xdotool)
+
+PROGRAM = sys.argv[1]
+
+
+def right_click(node):
+    x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "3")
+
+
+def menu_item(app, name):
+    def showing():
+        for node in descendants(app):
+            if node.getRoleName() == "menu item" and node.name == name and \
+                    node.getState().contains(pyatspi.STATE_SHOWING):
+                return node
+        return None
+    return wait_for(f"the menu item {name!r}", showing)
+
+
+def choose(app, box, name):
+    right_click(box)
+    click(menu_item(app, name))
+
+
+def clipboard():
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True).stdout
+
+
+def set_clipboard(content):
+    subprocess.run(["xclip", "-selection", "clipboard"], input=content.encode(), check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # its server outlives the call
+
+
+process = subprocess.Popen([PROGRAM])
+try:
+    app = wait_for("the tarnwick application", application)
+    expression = named(app, "text", "Expression")
+    text = named(app, "text", "Text")
+    result = named(app, "text", "Result")
+    status = named(app, "label", "Status")
+    window = wait_for("the X window", lambda: windows_of(process.pid))[0]
+    xdotool("windowfocus", "--sync", window)
+
+    paste(text, "03-1234")
+    paste(expression, '(\\d+)"東')
+    check("Expression typed", '(\\d+)"東', lambda: text_of(expression))
+
+    # Copy as C++: backslashes and quotes escaped, Japanese as universal character names.
+    choose(app, expression, "Copy as C++")
+    check("Copy as C++", 'L"(\\\\d+)\\"\\u6771"', clipboard)
+
+    # Paste C++ literal: adjacent literals, a raw one, decoded into Expression as one undo step.
+    set_clipboard('L"(\\\\d+)-" LR"((\\d+))"')
+    choose(app, expression, "Paste C++ literal")
+    check("Paste C++ literal", "(\\d+)-(\\d+)", lambda: text_of(expression))
+    check("the pasted expression is evaluated", "group[0] [03-1234]\ngroup[1] [03]\ngroup[2] [1234]\n",
+          lambda: text_of(result))
+    expression.queryComponent().grabFocus()
+    xdotool("key", "ctrl+z")
+    check("one Ctrl+Z undoes the paste", '(\\d+)"東', lambda: text_of(expression))
+    xdotool("key", "ctrl+shift+z")
+    check("Ctrl+Shift+Z redoes it", "(\\d+)-(\\d+)", lambda: text_of(expression))
+
+    # A refused text leaves Expression as it is, and the status line says why.
+    set_clipboard('L"(\\\\d+')
+    choose(app, expression, "Paste C++ literal")
+    check("a refused literal is named", 'not a string literal: unterminated " at character 2', lambda: text_of(status))
+    check("a refused literal leaves Expression", "(\\d+)-(\\d+)", lambda: text_of(expression))
+finally:
+    if process.poll() is None:
+        process.kill()
+
+finish("context menu test")
