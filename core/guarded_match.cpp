@@ -35,17 +35,28 @@ EngineRegex compile(const WideText& canonical) {
 }
 
 // Runs `body` on a large stack with a meter whose floor lies within that stack;
-// throws RegexError when the meter stopped the match.
+// gives the steps it took, throws RegexError when the meter stopped the match
+// at a limit and MatchCancelled when it was cancelled.
 template <class Body>
-void runMetered(const MatchLimits& limits, Body&& body) {
+std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
+    std::uint64_t steps = 0;
+    bool cancelled = false;
+    bool stopped = false;
+    PatternError stop = PatternError::complexity;
     runOnLargeStack([&]() -> std::size_t {
         const std::uintptr_t top = stackPosition();
-        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, largeStackBytes - stackHeadroom));
+        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, largeStackBytes - stackHeadroom), limits.cancel);
         body(meter);
-        // Thrown here, near the top of the stack, the error unwinds at once.
-        if (meter.stopped) throw RegexError(meter.stop);
+        steps = meter.stepsTaken();
+        cancelled = meter.cancelled;
+        stopped = meter.stopped;
+        stop = meter.stop;
         return top - meter.lowest;
     });
+    // Thrown here, off the matching thread's deep stack, the error unwinds at once.
+    if (cancelled) throw MatchCancelled();
+    if (stopped) throw RegexError(stop, RegexError::noPosition, {}, steps);
+    return steps;
 }
 
 // The text with a line feed before it. The engine starts a fresh matcher at
@@ -84,7 +95,10 @@ void WorkMeter::checkLimits() {
     if (stopped) return;
     const std::uintptr_t position = stackPosition();
     if (position < lowest) lowest = position;
-    if (steps > stepLimit || position < stackFloor) {
+    if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+        stopped = true;
+        cancelled = true;
+    } else if (steps > stepLimit || position < stackFloor) {
         stopped = true;
         stop = steps > stepLimit ? PatternError::complexity : PatternError::stack;
     }
@@ -96,23 +110,29 @@ MatchLimits limitsFor(std::size_t textLength) {
 
 namespace {
 
-MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits, bool findPart) {
+enum class Search { whole, wholeThenPart, part };
+
+MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits, Search search) {
     const WideText text = withLineBefore(input);
     MatchAttempt result;
-    runMetered(limits, [&](WorkMeter& meter) {
+    std::uint64_t wholeSteps = 0;
+    result.steps = runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
         const MeteredIterator first(begin, &meter);
         const MeteredIterator last(begin + input.size(), &meter);
         std::match_results<MeteredIterator> match;
-        if (std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail) && !meter.stopped) {
-            std::vector<std::optional<GroupSpan>> spans;
-            spans.reserve(pattern.groups.size());
-            for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
-            result.groups = std::move(spans);
-            return;
+        if (search != Search::part) {
+            if (std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail) && !meter.stopped) {
+                std::vector<std::optional<GroupSpan>> spans;
+                spans.reserve(pattern.groups.size());
+                for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
+                result.groups = std::move(spans);
+                return;
+            }
+            if (meter.stopped || search == Search::whole) return;  // a stopped match's groups are meaningless
+            wholeSteps = meter.stepsTaken();
         }
-        if (meter.stopped || !findPart) return;  // a stopped match's groups are meaningless
         // The search is a hint only: it gets the same limits afresh, but no
         // more work than a short text's match, so that a long text's hint
         // never takes seconds; its stop is no error, only no hint.
@@ -123,20 +143,24 @@ MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const
             result.part = GroupSpan{static_cast<std::size_t>(match[0].first.base() - begin),
                                     static_cast<std::size_t>(match[0].second.base() - begin)};
         }
-        meter.stopped = false;
+        if (!meter.cancelled) meter.stopped = false;
     });
+    result.steps += wholeSteps;
     return result;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                                const MatchLimits& limits) {
-    return attempt(pattern, input, limits, false).groups;
+MatchAttempt matchWhole(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits) {
+    return attempt(pattern, input, limits, Search::whole);
 }
 
 MatchAttempt matchWholeOrPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits) {
-    return attempt(pattern, input, limits, true);
+    return attempt(pattern, input, limits, Search::wholeThenPart);
+}
+
+MatchAttempt matchPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits) {
+    return attempt(pattern, input, limits, Search::part);
 }
 
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,

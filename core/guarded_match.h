@@ -5,8 +5,10 @@
 // limit, stack (12) when its recursion would exceed its stack limit; a pattern
 // too large for the engine throws space (9).
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <vector>
 
@@ -18,6 +20,16 @@ namespace tarnwick {
 struct MatchLimits {
     std::uint64_t steps;     // the engine's moves and reads of the text
     std::size_t stackBytes;  // how deep its recursion may go
+    // When another thread sets it, the match ends within a few microseconds
+    // (it is read where the limits are checked) and MatchCancelled is thrown.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// A match given up because a newer evaluation wants the thread: no result,
+// no error and no report line.
+class MatchCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "match cancelled"; }
 };
 
 // A runaway match on a short text stops after about 150 ms here; every
@@ -28,20 +40,23 @@ inline constexpr std::uint64_t stepsPerCharacter = 64;
 // The limits for a text of this many characters.
 MatchLimits limitsFor(std::size_t textLength);
 
-// Where each group of a match of the whole input matched, group 0 first (no
-// value for a group that took no part); no value when it does not match.
-std::optional<std::vector<std::optional<GroupSpan>>> matchWhole(const CheckedPattern& pattern, const WideText& input,
-                                                                const MatchLimits& limits);
-
-// A whole match's groups, or when there is none, the first non-empty part of
-// the input that the pattern matches, found by one search under the same
-// stack limit and at most the base work limit (no part when that search finds
-// none or is stopped).
+// Where each group matched, group 0 first (no value for a group that took no
+// part); `groups` has no value when the pattern does not match the whole input.
+// `part`: the first non-empty part of the input that the pattern matches, found
+// by one search under the same stack limit and at most the base work limit (no
+// part when that search finds none or is stopped). `steps`: the meter's count.
 struct MatchAttempt {
     std::optional<std::vector<std::optional<GroupSpan>>> groups;
     std::optional<GroupSpan> part;
+    std::uint64_t steps = 0;
 };
+
+// The whole input; a stopped match throws RegexError with the steps it took.
+MatchAttempt matchWhole(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
+// The whole input, and where it does not match, the search for a part.
 MatchAttempt matchWholeOrPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
+// The search for a part alone, for a caller that has shown the whole match's failure already.
+MatchAttempt matchPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
 
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,

@@ -3,6 +3,7 @@
 // counted against a work limit, and the stack is checked against a limit, so
 // that a runaway match ends in an error report instead of a hang or a crash.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -42,20 +43,24 @@ inline std::uintptr_t stackPosition() {
 struct WorkMeter {
     static constexpr std::uint32_t checkInterval = 256;
 
-    WorkMeter(std::uint64_t limit, std::uintptr_t floor)
-        : stepLimit(limit), stackFloor(floor), lowest(stackPosition()) {}
+    WorkMeter(std::uint64_t limit, std::uintptr_t floor, const std::atomic<bool>* cancelFlag = nullptr)
+        : stepLimit(limit), stackFloor(floor), lowest(stackPosition()), cancel(cancelFlag) {}
 
     TARNWICK_ALWAYS_INLINE void step() {
         if (--untilCheck == 0) [[unlikely]] checkLimits();
     }
-    // Stops the match: complexity past the step limit, stack below the floor.
+    // Stops the match: complexity past the step limit, stack below the floor,
+    // or cancelled when the cancel flag is set.
     void checkLimits();
+    // Every step taken so far, the ones since the last check included.
+    std::uint64_t stepsTaken() const { return steps + (checkInterval - untilCheck); }
     // A fresh count, to this limit, for another run of the engine.
     void restart(std::uint64_t limit) {
         untilCheck = checkInterval;
         steps = 0;
         stepLimit = limit;
         stopped = false;
+        cancelled = false;
     }
 
     std::uint32_t untilCheck = checkInterval;
@@ -63,8 +68,10 @@ struct WorkMeter {
     std::uint64_t stepLimit;
     std::uintptr_t stackFloor;   // the stack grows down towards this address
     std::uintptr_t lowest;       // the deepest stack position seen at a check
+    const std::atomic<bool>* cancel;  // set by another thread: a newer evaluation wants the thread
     bool stopped = false;
-    PatternError stop = PatternError::complexity;  // why, when stopped
+    bool cancelled = false;  // stopped for the cancel flag, not for a limit
+    PatternError stop = PatternError::complexity;  // why, when stopped for a limit
 };
 
 class MeteredIterator {

@@ -3,6 +3,7 @@
 // engine's error enumeration, counted from 0, and are what the report line prints.
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,8 +34,10 @@ class RegexError : public std::runtime_error {
 public:
     static constexpr std::size_t noPosition = static_cast<std::size_t>(-1);
 
-    explicit RegexError(PatternError code, std::size_t position = noPosition, std::string reason = {})
-        : std::runtime_error("regular expression error"), code_(code), position_(position), reason_(std::move(reason)) {}
+    explicit RegexError(PatternError code, std::size_t position = noPosition, std::string reason = {},
+                        std::uint64_t steps = 0)
+        : std::runtime_error("regular expression error"),
+          code_(code), position_(position), reason_(std::move(reason)), steps_(steps) {}
     PatternError code() const noexcept { return code_; }
     // The character of the pattern where the checker found the fault; noPosition
     // for the engine's own limits, which belong to no one place.
@@ -42,11 +45,14 @@ public:
     // What the pattern tried, where the grammar lacks something users know from
     // other engines; empty where describe(code()) says it.
     const std::string& reason() const noexcept { return reason_; }
+    // For a match stopped at a limit: the steps it took until then.
+    std::uint64_t steps() const noexcept { return steps_; }
 
 private:
     PatternError code_;
     std::size_t position_;
     std::string reason_;
+    std::uint64_t steps_;
 };
 
 // A short human reason for the error, for status lines ("unmatched parenthesis").

@@ -1,9 +1,11 @@
 #include "regex_service.h"
 
+#include <chrono>
 #include <iostream>
 
 #include "code_page_rules.h"
 #include "guarded_match.h"
+#include "number_text.h"
 #include "pattern_check.h"
 #include "text_conversion.h"
 
@@ -48,7 +50,9 @@ std::string noMatchHint(const std::optional<PartialMatch>& partial) {
 
 }  // namespace
 
-MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint) {
+MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint, const std::atomic<bool>* cancel) {
+    const auto started = std::chrono::steady_clock::now();
+    auto elapsed = [&] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count(); };
     MatchOutcome outcome;
     bool matching = false;
     try {
@@ -56,27 +60,46 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint)
         const CheckedPattern checked = checkPattern(toWideString(pattern));
         const WideText wideInput = toWideString(input);
         matching = true;
-        const MatchLimits limits = limitsFor(wideInput.size());
+        MatchLimits limits = limitsFor(wideInput.size());
+        limits.cancel = cancel;
         MatchAttempt attempt = hint == NoMatchHint::search ? matchWholeOrPart(checked, wideInput, limits)
-                                                           : MatchAttempt{matchWhole(checked, wideInput, limits), {}};
+                                                           : matchWhole(checked, wideInput, limits);
         auto textOf = [&](GroupSpan span) { return toNarrowString(wideInput.substr(span.start, span.end - span.start)); };
+        outcome.cost.steps = attempt.steps;
         if (!attempt.groups) {
             if (attempt.part) outcome.partial = PartialMatch{textOf(*attempt.part), *attempt.part};
-            return outcome;
+        } else {
+            outcome.status = MatchStatus::matched;
+            for (const auto& span : *attempt.groups) outcome.groups.push_back(span ? textOf(*span) : "");
+            outcome.spans = std::move(*attempt.groups);
         }
-        outcome.status = MatchStatus::matched;
-        for (const auto& span : *attempt.groups) outcome.groups.push_back(span ? textOf(*span) : "");
-        outcome.spans = std::move(*attempt.groups);
     } catch (const RegexError& e) {
         writeReportLine(e);
         outcome.status = matching && isLimitError(e.code()) ? MatchStatus::stopped : MatchStatus::invalid;
         outcome.error = e.code();
         outcome.errorPosition = e.position();
         outcome.reason = e.reason();
+        outcome.cost.steps = e.steps();
         outcome.groups.clear();
         outcome.spans.clear();
     }
+    outcome.cost.milliseconds = elapsed();
     return outcome;
+}
+
+std::optional<PartialMatch> searchPart(const NarrowText& pattern, const NarrowText& input, const std::atomic<bool>* cancel) {
+    try {
+        const CheckedPattern checked = checkPattern(toWideString(pattern));
+        const WideText wideInput = toWideString(input);
+        MatchLimits limits = limitsFor(wideInput.size());
+        limits.cancel = cancel;
+        const MatchAttempt attempt = matchPart(checked, wideInput, limits);
+        if (!attempt.part) return std::nullopt;
+        const GroupSpan span = *attempt.part;
+        return PartialMatch{toNarrowString(wideInput.substr(span.start, span.end - span.start)), span};
+    } catch (const RegexError&) {
+        return std::nullopt;  // the Result's own evaluation has reported it
+    }
 }
 
 std::string explainOutcome(const MatchOutcome& outcome) {
@@ -105,6 +128,22 @@ std::string explainOutcome(const MatchOutcome& outcome) {
                    (outcome.error == PatternError::stack ? "stack limit" : "work limit");
     }
     return {};
+}
+
+std::string explainWithCost(const MatchOutcome& outcome) {
+    const std::string steps = withThousands(outcome.cost.steps) + (outcome.cost.steps == 1 ? " step" : " steps");
+    const std::string time = milliseconds(outcome.cost.milliseconds);
+    switch (outcome.status) {
+        case MatchStatus::matched:
+        case MatchStatus::noMatch: return explainOutcome(outcome) + " · " + time + " · " + steps;
+        case MatchStatus::stopped: {
+            std::string sentence = outcome.error == PatternError::stack ? "Stopped at the stack limit (" : "Stopped at the work limit (";
+            sentence += std::to_string(static_cast<int>(outcome.error));
+            return sentence + ") after " + steps + ", " + time;
+        }
+        case MatchStatus::invalid: break;
+    }
+    return explainOutcome(outcome);
 }
 
 GroupList regexGroups(NarrowText pattern, NarrowText input) {

@@ -27,10 +27,10 @@ NarrowText formatGroups(const GroupList& groups, std::vector<GroupSpan>* lines) 
 }
 
 std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined,
-                                           NoMatchHint hint) {
+                                           NoMatchHint hint, const std::atomic<bool>* cancel) {
     if (expression.empty() && joined->wasEmpty) return std::nullopt;
     ComposedResult result;
-    result.outcome = matchGroups(expression, joined->text, hint);
+    result.outcome = matchGroups(expression, joined->text, hint, cancel);
     // Positions as the user counts them: the removed line breaks back in.
     for (auto& span : result.outcome.spans) {
         if (span) span = spanBeforeJoin(*joined, *span);
@@ -39,6 +39,13 @@ std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::s
     result.text = formatGroups(result.outcome.groups, &result.lines);
     result.joined = std::move(joined);
     return result;
+}
+
+std::optional<PartialMatch> composeHint(const NarrowText& expression, const JoinedText& joined,
+                                        const std::atomic<bool>* cancel) {
+    auto partial = searchPart(expression, joined.text, cancel);
+    if (partial) partial->span = spanBeforeJoin(joined, partial->span);
+    return partial;
 }
 
 std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const NarrowText& text, NoMatchHint hint) {

@@ -1,6 +1,7 @@
 #pragma once
 // Stage "compose": from the Expression and Text boxes to the Result text.
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -24,9 +25,15 @@ std::optional<ComposedResult> composeOutcome(const NarrowText& expression, const
                                             NoMatchHint hint = NoMatchHint::search);
 
 // The same for a text already joined (joinLineBreaks, joinUserLines), which a caller may keep
-// while only the expression changes.
+// while only the expression changes. When `cancel` is set meanwhile, throws MatchCancelled.
 std::optional<ComposedResult> composeJoined(const NarrowText& expression, std::shared_ptr<const JoinedText> joined,
-                                           NoMatchHint hint = NoMatchHint::search);
+                                           NoMatchHint hint = NoMatchHint::search,
+                                           const std::atomic<bool>* cancel = nullptr);
+
+// The no-match hint for a Result composed with NoMatchHint::none, as a step of
+// its own; its span in characters of the text before the join.
+std::optional<PartialMatch> composeHint(const NarrowText& expression, const JoinedText& joined,
+                                        const std::atomic<bool>* cancel = nullptr);
 
 // The Result text alone (no hint is searched for).
 std::optional<NarrowText> composeResult(NarrowText expression, NarrowText text);

@@ -44,6 +44,10 @@ std::string jsonResult(const ComposedResult* composed, bool cp932) {
         out["reason"] = outcome.reason.empty() ? std::string(describe(outcome.error)) : outcome.reason;
     }
     out["explanation"] = explainOutcome(outcome);
+    if (outcome.status != MatchStatus::invalid) {
+        out["steps"] = outcome.cost.steps;
+        out["ms"] = outcome.cost.milliseconds;
+    }
     nlohmann::json groups = nlohmann::json::array();
     for (std::size_t i = 0; i < outcome.groups.size(); ++i) {
         const auto& span = outcome.spans[i];

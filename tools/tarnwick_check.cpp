@@ -52,10 +52,10 @@ int main(int argc, char** argv) {
                    "than a command line takes; FILE is then the only argument");
     app.add_flag("--json", json,
                  "Print one JSON object instead of the Result text: status, code, position and reason of an "
-                 "invalid expression, and each group's text and span (see the README)");
+                 "invalid expression, each group's text and span, and the match's steps and ms (see the README)");
     app.add_flag("--explain", explain,
                  "Also say on standard error, in one sentence, why the Result is what it is (where an expression "
-                 "is invalid, and why)");
+                 "is invalid, and why) and what the match cost (its time and the engine's steps)");
     auto* cppFlag = app.add_flag("--cpp", cpp,
                  "Print, instead of the Result, a C++ program that compiles as it stands: the expression and the "
                  "text as wide string literals, std::wregex with the ECMAScript grammar and std::regex_match, with "
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
         }
         if (!composed) return static_cast<int>(emptyResult);
         if (!json && !cpp) tarnwick::tools::writeOutput(cp932 ? composed->text : tarnwick::codePage932ToUtf8(composed->text));
-        if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(composed->outcome) << '\n';
+        if (explain) std::cerr << "tarnwick-check: " << tarnwick::explainWithCost(composed->outcome) << '\n';
         switch (composed->outcome.status) {
             case tarnwick::MatchStatus::matched: return static_cast<int>(groupsListed);
             case tarnwick::MatchStatus::noMatch: return static_cast<int>(emptyResult);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -218,9 +219,68 @@ TEST(Guards, AStoppedMatchLeavesTheNextOneIntact) {
         } catch (const RegexError& e) {
             EXPECT_EQ(e.code(), code);
         }
-        const auto groups = matchWhole(checked, L"abc", limitsFor(3));
+        const auto groups = matchWhole(checked, L"abc", limitsFor(3)).groups;
         ASSERT_TRUE(groups.has_value());
         EXPECT_EQ(*groups, (std::vector<std::optional<GroupSpan>>{GroupSpan{0, 3}, GroupSpan{1, 2}, GroupSpan{2, 3}}));
+    }
+}
+
+// A newer evaluation cancels the running one: it ends within moments, with no
+// outcome and no report line, whether it is in the whole match or the hint's search.
+TEST(Guards, ACancelledMatchEndsWithNoOutcomeAndNoReportLine) {
+    const NarrowText runaway = std::string(30, 'a') + "c";
+    for (const auto& [name, run] : std::vector<std::pair<const char*, std::function<void(const std::atomic<bool>*)>>>{
+             {"whole", [&](const std::atomic<bool>* cancel) { matchGroups("(a+)+b", runaway, tarnwick::NoMatchHint::none, cancel); }},
+             {"search", [&](const std::atomic<bool>* cancel) { searchPart("(a+)+b", runaway, cancel); }},
+         }) {
+        std::atomic<bool> cancel{false};
+        std::thread canceller([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            cancel = true;
+        });
+        testing::internal::CaptureStdout();
+        EXPECT_THROW(run(&cancel), MatchCancelled) << name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << name;
+        canceller.join();
+    }
+    // The matching thread is free for the next evaluation at once.
+    EXPECT_EQ(matchGroups("(a)", "a").groups, (GroupList{"a", "a"}));
+}
+
+TEST(Service, TheOutcomeSaysWhatTheMatchCost) {
+    testing::internal::CaptureStdout();
+    const MatchOutcome matched = matchGroups("(a*)", std::string(1000, 'a'));
+    const MatchOutcome stopped = matchGroups("(a+)+b", std::string(30, 'a') + "c");
+    testing::internal::GetCapturedStdout();
+    EXPECT_GT(matched.cost.steps, 1000u);  // at least one read of each character
+    EXPECT_GT(matched.cost.milliseconds, 0.0);
+    EXPECT_GT(stopped.cost.steps, limitsFor(31).steps);
+    EXPECT_LT(stopped.cost.steps, limitsFor(31).steps + 1000);  // the check comes every 256 steps
+
+    struct Case {
+        MatchStatus status;
+        PatternError error;
+        MatchCost cost;
+        std::size_t groups;
+        std::string sentence;
+    };
+    for (const Case& c : std::vector<Case>{
+             {MatchStatus::matched, PatternError::collate, {1234, 0.42}, 3, "Match: 2 capture groups · 0.4 ms · 1,234 steps"},
+             {MatchStatus::matched, PatternError::collate, {1, 1530.4}, 1, "Match, no capture groups · 1,530 ms · 1 step"},
+             {MatchStatus::noMatch, PatternError::collate, {16, 12.0}, 0,
+              "No match: the expression must describe the whole text · 12 ms · 16 steps"},
+             {MatchStatus::stopped, PatternError::complexity, {16777216, 148.2}, 0,
+              "Stopped at the work limit (11) after 16,777,216 steps, 148 ms"},
+             {MatchStatus::stopped, PatternError::stack, {3000000, 640}, 0,
+              "Stopped at the stack limit (12) after 3,000,000 steps, 640 ms"},
+             {MatchStatus::invalid, PatternError::paren, {}, 0, "Invalid expression (5): unmatched parenthesis"},
+         }) {
+        MatchOutcome outcome;
+        outcome.status = c.status;
+        outcome.error = c.error;
+        outcome.cost = c.cost;
+        outcome.groups.resize(c.groups);
+        EXPECT_EQ(explainWithCost(outcome), c.sentence);
     }
 }
 
