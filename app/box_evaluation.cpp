@@ -1,33 +1,11 @@
 #include "box_evaluation.h"
 
-#include <memory>
-
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
 namespace tarnwick::app {
-
-std::string statusLine(const MatchOutcome& outcome) { return explainOutcome(outcome); }
-
 namespace {
-
-// The Text box's text as the core takes it. Typing in the Expression box
-// leaves the text as it was, so the last one is kept: a long text is then
-// neither converted nor joined again on every keystroke.
-struct PreparedText {
-    std::string utf8;
-    std::shared_ptr<const JoinedText> joined;
-};
-
-const PreparedText& prepared(const std::string& text) {
-    thread_local PreparedText last;
-    if (!last.joined || last.utf8 != text) {
-        last.joined = std::make_shared<const JoinedText>(joinUserLines(utf8ToCodePage932(text)));
-        last.utf8 = text;
-    }
-    return last;
-}
 
 BoxMarks marksOf(const ComposedResult& composed) {
     const MatchOutcome& outcome = composed.outcome;
@@ -44,22 +22,51 @@ BoxMarks marksOf(const ComposedResult& composed) {
     return marks;
 }
 
-}  // namespace
-
-Evaluation evaluate(const std::string& expression, const std::string& text) {
-    const PreparedText& prepared = app::prepared(text);
-    auto composed = composeJoined(utf8ToCodePage932(expression), prepared.joined);
-    if (!composed) return {std::nullopt, emptyBoxesStatus, {}};
-    return {fromCrLf(codePage932ToUtf8(composed->text)), statusLine(composed->outcome), marksOf(*composed)};
+void explain(Evaluation& evaluation) {
+    evaluation.status = explainOutcome(evaluation.outcome);
+    evaluation.statusWithCost = explainWithCost(evaluation.outcome);
 }
 
-void evaluateBoxes(WindowBoxes& boxes) {
-    const auto evaluation = evaluate(boxes.expression(), boxes.text());
+}  // namespace
+
+std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text) {
+    return std::make_shared<const JoinedText>(joinUserLines(utf8ToCodePage932(text)));
+}
+
+Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const JoinedText> text, NoMatchHint hint,
+                          const std::atomic<bool>* cancel) {
+    auto composed = composeJoined(utf8ToCodePage932(expression), std::move(text), hint, cancel);
+    Evaluation evaluation;
+    if (!composed) {
+        evaluation.status = evaluation.statusWithCost = emptyBoxesStatus;
+        return evaluation;
+    }
+    evaluation.result = fromCrLf(codePage932ToUtf8(composed->text));
+    evaluation.shown = showResult(*evaluation.result);
+    evaluation.marks = marksOf(*composed);
+    for (GroupSpan& line : evaluation.marks.resultLines) line = shownSpan(evaluation.shown, line);
+    evaluation.outcome = std::move(composed->outcome);
+    explain(evaluation);
+    return evaluation;
+}
+
+Evaluation evaluate(const std::string& expression, const std::string& text) {
+    return evaluateJoined(expression, joinedTextBox(text), NoMatchHint::search);
+}
+
+void addHint(Evaluation& evaluation, const std::optional<PartialMatch>& part) {
+    evaluation.outcome.partial = part;
+    evaluation.marks.matchedPart.reset();
+    if (part) evaluation.marks.matchedPart = part->span;
+    explain(evaluation);
+}
+
+void showEvaluation(WindowBoxes& boxes, const Evaluation& evaluation) {
     if (evaluation.result) {
-        boxes.showResult(*evaluation.result);
+        boxes.showResult(*evaluation.result, evaluation.shown);
         boxes.showMarks(evaluation.marks);
     }
-    boxes.showStatus(evaluation.status);
+    boxes.showStatus(evaluation.statusWithCost);
 }
 
 }  // namespace tarnwick::app

@@ -1,30 +1,46 @@
 #pragma once
-// One evaluation of the main window: read both input boxes, compose the Result
-// on code page 932 text, and show it with a status line that says why.
+// One evaluation of the main window's boxes: compose the Result on code page
+// 932 text, and say why it is what it is, with marks for each box.
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "regex_service.h"
+#include "result_view.h"
+#include "text_join.h"
 #include "window_boxes.h"
 
 namespace tarnwick::app {
 
 struct Evaluation {
     std::optional<std::string> result;  // UTF-8, LF line breaks; no value: leave the Result box as it is
-    std::string status;
-    BoxMarks marks;  // meaningful with a result only
+    ShownResult shown;                  // the result as its box shows it; the marks' Result lines count in it
+    std::string status;                 // why, without the cost: "Match: 2 capture groups"
+    std::string statusWithCost;         // the status line: "Match: 2 capture groups · 0.4 ms · 1,234 steps"
+    BoxMarks marks;                     // meaningful with a result only
+    MatchOutcome outcome;               // what the sentences were made from (a no-match hint adds to it)
 };
 
-// The widgets' UTF-8 texts to code page 932 (unrepresentable characters
-// become "?"), the Text box's line breaks to CR LF, then the Result.
+// The Text box's UTF-8 text, its line breaks as CR LF, joined: the state an
+// evaluator keeps while only the expression changes.
+std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text);
+
+// The Result for the Expression box's UTF-8 text against a joined Text box
+// (unrepresentable characters become "?"). With `hint` none, a no-match hint
+// may be added later with withHint. Throws MatchCancelled when `cancel` is set meanwhile.
+Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const JoinedText> text, NoMatchHint hint,
+                          const std::atomic<bool>* cancel = nullptr);
+
+// The same on the boxes' texts, the hint searched at once.
 Evaluation evaluate(const std::string& expression, const std::string& text);
 
-// Reads both boxes, then updates the Result box (unless there is no update) and the status line.
-void evaluateBoxes(WindowBoxes& boxes);
+// An evaluation made without the hint, with the part that matches added.
+void addHint(Evaluation& evaluation, const std::optional<PartialMatch>& part);
 
-// Why the Result is what it is, in one line.
-std::string statusLine(const MatchOutcome& outcome);
+// Shows an evaluation: Result and marks when it has a result, and the status line.
+void showEvaluation(WindowBoxes& boxes, const Evaluation& evaluation);
 
 // The status line while both input boxes are empty.
 inline constexpr const char* emptyBoxesStatus = "Both boxes are empty: the Result is left as it was";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "result_view.h"
 #include "text_types.h"
 
 namespace tarnwick::app {
@@ -16,15 +17,14 @@ struct BoxMarks {
     std::vector<std::optional<GroupSpan>> groups;  // in Text, group 0 first; no value: took no part
     std::optional<GroupSpan> matchedPart;          // no match: the first part of Text the expression matches
     std::optional<std::size_t> fault;              // an invalid expression: its character where it fails
-    std::vector<GroupSpan> resultLines;            // in Result, each group's line (line break excluded)
+    std::vector<GroupSpan> resultLines;            // in Result as shown, each group's line (line break excluded)
 };
 
 class WindowBoxes {
 public:
     virtual ~WindowBoxes() = default;
-    virtual std::string expression() const = 0;
-    virtual std::string text() const = 0;
-    virtual void showResult(const std::string& result) = 0;
+    // The whole Result, and how its box shows it (long lines cut).
+    virtual void showResult(const std::string& result, const ShownResult& shown) = 0;
     virtual void showStatus(const std::string& status) = 0;
     // A window that marks nothing need not override it.
     virtual void showMarks(const BoxMarks& /*marks*/) {}

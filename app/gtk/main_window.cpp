@@ -49,6 +49,9 @@ MainWindow::MainWindow() {
         set_icon(Gdk::Pixbuf::create_from_resource("/org/tarnwick/tarnwick-32.png"));
     }
     layOut();
+    markerTag_ = resultBox_.get_buffer()->create_tag();
+    markerTag_->property_style() = Pango::STYLE_ITALIC;
+    markerTag_->property_foreground() = "#808080";  // legible on light and dark themes alike
     recolour();
     connectSignals();
     show_all_children();
@@ -91,13 +94,24 @@ void MainWindow::layOut() {
     resultScroller_.add(resultBox_);
 
     statusLine_.set_xalign(0.0F);
+    statusLine_.set_yalign(0.0F);
     // A hint or a reason may be longer than the window is wide: wrapped onto
-    // a second line before it is cut, so that the window's height stays bounded.
+    // a second line before it is cut (the whole of it in the tooltip). Both
+    // lines are always reserved, so that the boxes above never move.
     statusLine_.set_line_wrap(true);
     statusLine_.set_line_wrap_mode(Pango::WRAP_WORD_CHAR);
     statusLine_.set_ellipsize(Pango::ELLIPSIZE_END);
     statusLine_.set_lines(2);
-    statusLine_.set_margin_top(units.down(3));
+    int lineWidth = 0;
+    int twoLines = 0;
+    statusLine_.create_pango_layout("X\nX")->get_pixel_size(lineWidth, twoLines);
+    statusLine_.set_size_request(-1, twoLines);
+    statusRow_.set_margin_top(units.down(3));
+    statusRow_.set_spacing(units.across(2));
+    spinner_.set_valign(Gtk::ALIGN_START);
+    spinner_.set_no_show_all(true);
+    statusRow_.pack_start(spinner_, Gtk::PACK_SHRINK);
+    statusRow_.pack_start(statusLine_, Gtk::PACK_EXPAND_WIDGET);
 
     boxes_.pack_start(expressionLabel_, Gtk::PACK_SHRINK);
     boxes_.pack_start(expressionBox_, Gtk::PACK_SHRINK);
@@ -105,7 +119,7 @@ void MainWindow::layOut() {
     boxes_.pack_start(textScroller_, Gtk::PACK_EXPAND_WIDGET);
     boxes_.pack_start(resultLabel_, Gtk::PACK_SHRINK);
     boxes_.pack_start(resultScroller_, Gtk::PACK_EXPAND_WIDGET);
-    boxes_.pack_start(statusLine_, Gtk::PACK_SHRINK);
+    boxes_.pack_start(statusRow_, Gtk::PACK_SHRINK);
     column_.pack_start(boxes_, Gtk::PACK_EXPAND_WIDGET);
     add(column_);
 
@@ -140,13 +154,19 @@ void MainWindow::connectSignals() {
         },
         false);
     versionItem_.signal_activate().connect([] { showVersionInfo(); });
-    expressionBox_.signal_changed().connect([this] { app::evaluateBoxes(*this); });
-    textBox_.get_buffer()->signal_changed().connect([this] {
-        textRead_.reset();
-        app::evaluateBoxes(*this);
-    });
+    expressionBox_.signal_changed().connect([this] { boxChanged(true); });
+    textBox_.get_buffer()->signal_changed().connect([this] { boxChanged(false); });
+    outcomesArrived_.connect([this] { showOutcomes(); });
     recordEdits();
     expressionBox_.signal_populate_popup().connect([this](Gtk::Menu* menu) { addLiteralItems(*menu); });
+    resultBox_.signal_populate_popup().connect([this](Gtk::Menu* menu) { addResultItems(*menu); });
+    // Before the class's own handler (the signal runs last), which copies only the shown text.
+    g_signal_connect(resultBox_.gobj(), "copy-clipboard",
+                     G_CALLBACK(+[](GtkTextView*, gpointer window) { static_cast<MainWindow*>(window)->copyResultSelection(); }),
+                     this);
+    resultBox_.get_buffer()->signal_changed().connect([this] {
+        if (!showingResult_) resultEdited_ = true;
+    });
     // A click on a Result line selects that group's text.
     resultBox_.signal_button_release_event().connect(
         [this](GdkEventButton* event) {
@@ -231,14 +251,33 @@ bool MainWindow::undoKey(GdkEventKey* event, app::EditHistory& history,
     return true;
 }
 
+namespace {
+
+bool isUndoOrRedoKey(const GdkEventKey* event) {
+    if ((event->state & GDK_CONTROL_MASK) == 0) return false;
+    switch (event->keyval) {
+        case GDK_KEY_z: case GDK_KEY_Z: case GDK_KEY_y: case GDK_KEY_Y: return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
+// The input method sees Ctrl+Z and the like first: with a conversion on
+// screen they belong to it, not to the committed text underneath.
 bool MainWindow::onExpressionKey(GdkEventKey* event) {
+    if (!isUndoOrRedoKey(event)) return false;
+    if (expressionBox_.im_context_filter_keypress(event)) return true;
     return undoKey(event, expressionHistory_, &MainWindow::applyToExpression);
 }
 
 // Enter does nothing in the Text box; Ctrl+Enter starts a new line, Ctrl+Tab
 // types a tab. An input method sees the keys first: Enter may confirm a conversion.
 bool MainWindow::onTextKey(GdkEventKey* event) {
-    if (undoKey(event, textHistory_, &MainWindow::applyToText)) return true;
+    if (isUndoOrRedoKey(event)) {
+        if (textBox_.im_context_filter_keypress(event)) return true;
+        return undoKey(event, textHistory_, &MainWindow::applyToText);
+    }
     const bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
     const bool tab = event->keyval == GDK_KEY_Tab || event->keyval == GDK_KEY_ISO_Left_Tab;
     if (!enter && !tab) return false;
@@ -280,18 +319,68 @@ void MainWindow::applyToText(const std::vector<app::TextEdit>& edits) {
     replaying_ = false;
 }
 
-std::string MainWindow::expression() const { return expressionBox_.get_text(); }
-
-// Read from the buffer only after it changed: a keystroke in Expression with a
-// long text would otherwise copy the whole text out of the buffer again.
-std::string MainWindow::text() const {
-    if (!textRead_) textRead_ = textBox_.get_buffer()->get_text();
-    return *textRead_;
+void MainWindow::showResult(const std::string& result, const app::ShownResult& shown) {
+    result_ = result;
+    shownResult_ = shown;
+    auto buffer = resultBox_.get_buffer();
+    showingResult_ = true;
+    buffer->set_text(shown.text);
+    for (const app::ShownResult::Piece& piece : shown.pieces) {
+        if (!piece.marker) continue;
+        buffer->apply_tag(markerTag_, buffer->get_iter_at_offset(static_cast<int>(piece.shown.start)),
+                          buffer->get_iter_at_offset(static_cast<int>(piece.shown.end)));
+    }
+    showingResult_ = false;
+    resultEdited_ = false;
 }
 
-void MainWindow::showResult(const std::string& result) { resultBox_.get_buffer()->set_text(result); }
+void MainWindow::showStatus(const std::string& status) {
+    statusLine_.set_text(status);
+    statusLine_.set_tooltip_text(status);
+}
 
-void MainWindow::showStatus(const std::string& status) { statusLine_.set_text(status); }
+void MainWindow::boxChanged(bool expression) {
+    (expression ? expressionChanged_ : textChanged_) = true;
+    // Below the redraw's priority: the key is on screen before its text is read.
+    if (!submission_.connected()) {
+        submission_ = Glib::signal_idle().connect([this] {
+            submitChanges();
+            return false;
+        });
+    }
+}
+
+// One submission for all the changes since the last: an undo step replays its
+// edits one by one, a paste may erase and insert, and each is one evaluation.
+void MainWindow::submitChanges() {
+    std::optional<std::string> expression;
+    std::optional<std::string> text;
+    if (expressionChanged_) expression = expressionBox_.get_text();
+    if (textChanged_) text = textBox_.get_buffer()->get_text();
+    expressionChanged_ = textChanged_ = false;
+    evaluator_.change(std::move(expression), std::move(text));
+    if (!evaluatingTimer_.connected()) {
+        evaluatingTimer_ = Glib::signal_timeout().connect([this] {
+            showEvaluating();
+            return false;
+        }, 100);
+    }
+}
+
+void MainWindow::showEvaluating() {
+    if (!evaluator_.evaluating()) return;
+    statusLine_.set_text("Evaluating…");
+    spinner_.show();
+    spinner_.start();
+}
+
+void MainWindow::showOutcomes() {
+    for (const app::EvaluatorOutcome& outcome : evaluator_.take()) app::showOutcome(*this, outcome);
+    if (!evaluator_.evaluating()) {
+        spinner_.stop();
+        spinner_.hide();
+    }
+}
 
 }  // namespace tarnwick::gtk
 
@@ -360,6 +449,29 @@ void MainWindow::pasteLiteral(const Glib::ustring& clipboard) {
     replaying_ = false;
     expressionHistory_.recordReplacement(0, before, *pasted.utf8);
     expressionBox_.set_position(-1);
+}
+
+// What the Result box holds: the whole Result, unless the user has typed into it.
+std::string MainWindow::resultInBox() const {
+    return resultEdited_ ? std::string(resultBox_.get_buffer()->get_text()) : result_;
+}
+
+void MainWindow::copyResultSelection() {
+    if (resultEdited_) return;  // the box's own copy: its text is the user's now
+    Gtk::TextIter start;
+    Gtk::TextIter end;
+    if (!resultBox_.get_buffer()->get_selection_bounds(start, end)) return;
+    const GroupSpan selected{static_cast<std::size_t>(start.get_offset()), static_cast<std::size_t>(end.get_offset())};
+    Gtk::Clipboard::get()->set_text(app::resultText(shownResult_, result_, selected));
+    g_signal_stop_emission_by_name(resultBox_.gobj(), "copy-clipboard");
+}
+
+void MainWindow::addResultItems(Gtk::Menu& menu) {
+    auto* copy = Gtk::make_managed<Gtk::MenuItem>("Copy Result");
+    copy->signal_activate().connect([this] { Gtk::Clipboard::get()->set_text(resultInBox()); });
+    menu.append(*Gtk::make_managed<Gtk::SeparatorMenuItem>());
+    menu.append(*copy);
+    menu.show_all();
 }
 
 void MainWindow::recolour() {

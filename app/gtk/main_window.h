@@ -1,7 +1,9 @@
 #pragma once
 // The main window: Expression, Text and Result boxes under a one-item menu bar,
-// with a status line; every change of Expression or Text evaluates at once.
+// with a status line. Every change of Expression or Text is evaluated off the
+// input thread: the keys are drawn at once, the Result follows.
 
+#include <glibmm/dispatcher.h>
 #include <gtkmm/box.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
@@ -9,6 +11,7 @@
 #include <gtkmm/menubar.h>
 #include <gtkmm/menuitem.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/spinner.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "edit_history.h"
+#include "evaluator.h"
 #include "group_marks.h"
 #include "window_boxes.h"
 
@@ -26,9 +30,7 @@ class MainWindow : public Gtk::Window, public app::WindowBoxes {
 public:
     MainWindow();
 
-    std::string expression() const override;
-    std::string text() const override;
-    void showResult(const std::string& result) override;
+    void showResult(const std::string& result, const app::ShownResult& shown) override;
     void showStatus(const std::string& status) override;
     void showMarks(const app::BoxMarks& marks) override;
 
@@ -36,6 +38,11 @@ private:
     void layOut();
     void connectSignals();
     void recordEdits();
+    // A box changed: its text goes to the evaluator once the keys waiting are handled and drawn.
+    void boxChanged(bool expression);
+    void submitChanges();
+    void showOutcomes();
+    void showEvaluating();
     bool onWindowKey(GdkEventKey* event);
     bool onExpressionKey(GdkEventKey* event);
     bool onTextKey(GdkEventKey* event);
@@ -48,6 +55,10 @@ private:
     // Expression's context menu: "Copy as C++" and "Paste C++ literal".
     void addLiteralItems(Gtk::Menu& menu);
     void pasteLiteral(const Glib::ustring& clipboard);
+    // Result's copy and context menu give the whole Result, long lines and all.
+    void copyResultSelection();
+    void addResultItems(Gtk::Menu& menu);
+    std::string resultInBox() const;
     // Selects in Text the group whose Result line holds this character of the Result.
     void selectGroupAt(std::size_t resultCharacter);
 
@@ -63,6 +74,8 @@ private:
     Gtk::Label resultLabel_{"Result"};
     Gtk::ScrolledWindow resultScroller_;
     Gtk::TextView resultBox_;
+    Gtk::Box statusRow_{Gtk::ORIENTATION_HORIZONTAL};
+    Gtk::Spinner spinner_;
     Gtk::Label statusLine_;
     GroupMarks textMarks_{textBox_.get_buffer()};
     GroupMarks resultMarks_{resultBox_.get_buffer()};
@@ -71,7 +84,17 @@ private:
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;
     bool replaying_ = false;  // undo or redo at work: not an edit to record
-    mutable std::optional<std::string> textRead_;  // the Text box's text since its last change
+    bool expressionChanged_ = false;  // since the last submission to the evaluator
+    bool textChanged_ = false;
+    sigc::connection submission_;      // the idle call that submits the changes
+    sigc::connection evaluatingTimer_;  // says "Evaluating…" when an evaluation takes long
+    std::string result_;               // the whole Result the box shows
+    app::ShownResult shownResult_;
+    bool showingResult_ = false;       // the window is writing the Result box, not the user
+    bool resultEdited_ = false;        // the user typed into the Result box since
+    Glib::RefPtr<Gtk::TextTag> markerTag_;
+    Glib::Dispatcher outcomesArrived_;
+    app::Evaluator evaluator_{[this] { outcomesArrived_.emit(); }};  // last: its worker calls back
 };
 
 }  // namespace tarnwick::gtk

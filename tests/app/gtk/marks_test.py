@@ -12,7 +12,7 @@ from collections import Counter
 
 import pyatspi
 
-from window_driver import (application, check, expect_exit_status_1, finish, named, paste, screen_pixels, text_of,
+from window_driver import (sentence_of, application, check, expect_exit_status_1, finish, named, paste, screen_pixels, text_of,
                            wait_for, windows_of, xdotool)
 
 PROGRAM = sys.argv[1]
@@ -110,7 +110,7 @@ def show_groups(boxes):
     check("Expression typed", EXPRESSION, lambda: text_of(boxes["Expression"]))
     paste(boxes["Text"], TEXT)
     check("Text pasted", TEXT, lambda: text_of(boxes["Text"]))
-    check("status with the groups", "Match: 3 capture groups", lambda: text_of(boxes["Status"]))
+    check("status with the groups", "Match: 3 capture groups", lambda: sentence_of(boxes["Status"]))
 
 
 def readable(theme, boxes):
@@ -153,7 +153,7 @@ try:
     # ... and scrolls Text to it.
     type_into(expression, ".*(FIND).*")
     paste(text, "".join(f"line {n}\n" for n in range(100)) + "FIND\n" + "".join(f"line {n}\n" for n in range(100)))
-    check("status for the long text", "Match: 1 capture group", lambda: text_of(status))
+    check("status for the long text", "Match: 1 capture group", lambda: sentence_of(status))
     text.queryComponent().grabFocus()
     xdotool("key", "ctrl+Home")
     find_at = text_of(text).index("FIND")
@@ -177,7 +177,7 @@ try:
     # The character where an expression fails.
     type_into(expression, "a{2,1}")
     check("status of an invalid expression", "Invalid expression (7) at character 6: invalid repetition count",
-          lambda: text_of(status))
+          lambda: sentence_of(status))
     check("the failing character is marked", [(5, 6, "error")], lambda: runs(expression, "underline"))
     check("no group marks for an invalid expression", [], lambda: runs(text, "bg-color"))
     type_into(expression, "(")
@@ -188,7 +188,7 @@ try:
     type_into(expression, "b+")
     paste(text, "abbbc")
     check("status with the hint", "No match: the expression matches «bbb» at characters 2–4, but must describe the whole text",
-          lambda: text_of(status))
+          lambda: sentence_of(status))
     check("the matched part is underlined", [(1, 4, "double")], lambda: runs(text, "underline"))
     check("no group marks without a match", [], lambda: runs(text, "bg-color"))
     check("no fault marked in a valid expression", [], lambda: runs(expression, "underline"))

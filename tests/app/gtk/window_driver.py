@@ -1,6 +1,7 @@
 """Helpers that drive the real tarnwick window: keys and clicks through
 xdotool, widgets read back through the accessibility tree (AT-SPI)."""
 
+import re
 import subprocess
 import sys
 import time
@@ -59,6 +60,11 @@ def named(app, role, name):
 def text_of(node):
     text = node.queryText()
     return text.getText(0, text.characterCount)
+
+
+def sentence_of(status):
+    """The status line without what the match cost (" · 0.4 ms · 12 steps"), which varies from run to run."""
+    return re.sub(r" · [0-9.,]+ ms · [0-9,]+ steps?$", "", text_of(status))
 
 
 def xdotool(*args):

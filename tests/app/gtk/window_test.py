@@ -8,7 +8,7 @@ import time
 
 import pyatspi
 
-from window_driver import (alerts, application, check, click, descendants, expect_exit_status_1, finish, focused,
+from window_driver import (sentence_of, alerts, application, check, click, descendants, expect_exit_status_1, finish, focused,
                            icon_size, named, text_of, wait_for, window_names, windows_of, xdotool)
 
 PROGRAM = sys.argv[1]
@@ -36,7 +36,7 @@ try:
     xdotool("type", "a")
     check("Expression after typing", "a", lambda: text_of(expression))
     check("Result with empty Text", "", lambda: text_of(result))
-    check("status with empty Text", NO_MATCH, lambda: text_of(status))
+    check("status with empty Text", NO_MATCH, lambda: sentence_of(status))
 
     xdotool("key", "Return")
     check("Enter in Expression does nothing", "a", lambda: text_of(expression))
@@ -45,11 +45,11 @@ try:
     check("Tab moves to Text", True, lambda: text.getState().contains(pyatspi.STATE_FOCUSED))
     xdotool("type", "a")
     check("Result for a on a", "group[0] [a]\n", lambda: text_of(result))
-    check("status for a on a", "Match, no capture groups", lambda: text_of(status))
+    check("status for a on a", "Match, no capture groups", lambda: sentence_of(status))
     xdotool("type", "b")
     check("Result for a on ab", "", lambda: text_of(result))
     check("status for a on ab", "No match: the expression matches «a» at character 1, but must describe the whole text",
-          lambda: text_of(status))
+          lambda: sentence_of(status))
 
     xdotool("key", "Return")
     check("Enter in Text does nothing", "ab", lambda: text_of(text))
@@ -107,20 +107,20 @@ try:
     xdotool("key", "ctrl+v")
     check("pasted Text keeps its line break", "03-東\n京", lambda: text_of(text))
     check("Result for Japanese", "group[0] [03-東京]\ngroup[1] [03]\ngroup[2] [東京]\n", lambda: text_of(result))
-    check("status for Japanese", "Match: 2 capture groups", lambda: text_of(status))
+    check("status for Japanese", "Match: 2 capture groups", lambda: sentence_of(status))
 
     result.queryComponent().grabFocus()
     xdotool("key", "ctrl+End", "Return")
     xdotool("type", "note")
     check("typing into Result", "group[0] [03-東京]\ngroup[1] [03]\ngroup[2] [東京]\n\nnote", lambda: text_of(result))
     check("typing into Result leaves Expression", "(\\d+)-(\\S+)", lambda: text_of(expression))
-    check("typing into Result leaves the status", "Match: 2 capture groups", lambda: text_of(status))
+    check("typing into Result leaves the status", "Match: 2 capture groups", lambda: sentence_of(status))
 
     expression.queryComponent().grabFocus()
     xdotool("key", "ctrl+a")
     xdotool("type", "(")
     check("Result for an invalid expression", "", lambda: text_of(result))
-    check("status for an invalid expression", "Invalid expression (5) at character 2: unmatched parenthesis", lambda: text_of(status))
+    check("status for an invalid expression", "Invalid expression (5) at character 2: unmatched parenthesis", lambda: sentence_of(status))
 
     # Both boxes emptied: the last Result stays.
     xdotool("key", "ctrl+a")
@@ -143,7 +143,7 @@ try:
     expression.queryComponent().grabFocus()
     xdotool("type", "y")
     check("main window usable beside the Version box", "", lambda: text_of(result))
-    check("status beside the Version box", NO_MATCH, lambda: text_of(status))
+    check("status beside the Version box", NO_MATCH, lambda: sentence_of(status))
     click(version)
     check("a second Version box", 2, lambda: len(alerts(app)))
 

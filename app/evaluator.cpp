@@ -1,0 +1,107 @@
+#include "evaluator.h"
+
+#include "guarded_match.h"
+#include "result_compose.h"
+#include "text_conversion.h"
+
+namespace tarnwick::app {
+
+void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
+    if (outcome.step == EvaluatorOutcome::Step::result) {
+        showEvaluation(boxes, outcome.evaluation);
+        return;
+    }
+    boxes.showMarks(outcome.evaluation.marks);
+    boxes.showStatus(outcome.evaluation.statusWithCost);
+}
+
+Evaluator::Evaluator(std::function<void()> notify) : notify_(std::move(notify)), worker_([this] { work(); }) {}
+
+Evaluator::~Evaluator() {
+    {
+        const std::lock_guard lock(mutex_);
+        quitting_ = true;
+        cancel_ = true;
+    }
+    wake_.notify_one();
+    worker_.join();
+}
+
+void Evaluator::change(std::optional<std::string> expression, std::optional<std::string> text) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (expression) expression_ = std::move(*expression);
+        if (text) newText_ = std::move(*text);
+        ++state_;
+        cancel_ = true;     // the evaluation under way is for an older state
+        outcomes_.clear();  // and so are the outcomes not yet taken
+    }
+    wake_.notify_one();
+}
+
+std::vector<EvaluatorOutcome> Evaluator::take() {
+    const std::lock_guard lock(mutex_);
+    return std::exchange(outcomes_, {});
+}
+
+std::vector<EvaluatorOutcome> Evaluator::waitAndTake(bool hint) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait(lock, [&] { return (hint ? finished_ : resultOut_) == state_; });
+    return std::exchange(outcomes_, {});
+}
+
+bool Evaluator::evaluating() const {
+    const std::lock_guard lock(mutex_);
+    return resultOut_ != state_;
+}
+
+bool Evaluator::publish(std::uint64_t state, EvaluatorOutcome::Step step, const Evaluation& evaluation) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (state != state_) return false;  // a newer state is on its way
+        outcomes_.push_back({step, state, evaluation});
+        if (step == EvaluatorOutcome::Step::result) resultOut_ = state;
+    }
+    arrived_.notify_all();
+    notify_();
+    return true;
+}
+
+void Evaluator::work() {
+    std::shared_ptr<const JoinedText> joined = joinedTextBox("");
+    for (;;) {
+        std::string expression;
+        std::optional<std::string> text;
+        std::uint64_t state = 0;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quitting_ || finished_ != state_; });
+            if (quitting_) return;
+            state = state_;
+            expression = expression_;
+            text = std::exchange(newText_, std::nullopt);
+            cancel_ = false;  // under the lock: a change after this cancels this state
+        }
+        ++started_;
+        // The kept joined text: converted and joined only when the Text box changed.
+        if (text) joined = joinedTextBox(*text);
+        try {
+            Evaluation evaluation = evaluateJoined(expression, joined, NoMatchHint::none, &cancel_);
+            // Both boxes empty: there was no match to fail, so no hint either.
+            const bool failed = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
+            if (publish(state, EvaluatorOutcome::Step::result, evaluation) && failed) {
+                addHint(evaluation, composeHint(utf8ToCodePage932(expression), *joined, &cancel_));
+                publish(state, EvaluatorOutcome::Step::hint, evaluation);
+            }
+        } catch (const MatchCancelled&) {
+            // A newer state is waiting; it is taken next.
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            finished_ = state;
+        }
+        arrived_.notify_all();
+    }
+}
+
+}  // namespace tarnwick::app

@@ -1,0 +1,41 @@
+#pragma once
+// The Result as its box shows it. A line longer than shownLineCharacters is
+// cut there and a marker stands for the rest ("… 1,038,576 more characters"),
+// as editors show long lines, so that the box lays out a mebibyte Result at
+// once; copying from the box gives back the whole text.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "text_types.h"
+
+namespace tarnwick::app {
+
+inline constexpr std::size_t shownLineCharacters = 10'000;
+
+struct ShownResult {
+    // A run of the shown text: the Result's own characters, or a marker that
+    // stands for characters of the Result that are not shown.
+    struct Piece {
+        GroupSpan shown;        // in characters of `text`
+        GroupSpan characters;   // in characters of the Result
+        GroupSpan bytes;        // in bytes of the Result
+        bool marker;
+    };
+    std::string text;  // UTF-8
+    std::vector<Piece> pieces;
+};
+
+// The Result (UTF-8, LF line breaks) as shown.
+ShownResult showResult(const std::string& result);
+
+// Characters [start, end) of the shown text as the Result has them: a marker
+// that is selected at all gives every character it stands for.
+std::string resultText(const ShownResult& shown, const std::string& result, GroupSpan selected);
+
+// A span of the Result in characters of the shown text; a span that ends among
+// the hidden characters ends after their marker.
+GroupSpan shownSpan(const ShownResult& shown, GroupSpan span);
+
+}  // namespace tarnwick::app
