@@ -158,6 +158,12 @@ void MainWindow::connectSignals() {
     textBox_.get_buffer()->signal_changed().connect([this] { boxChanged(false); });
     outcomesArrived_.connect([this] { showOutcomes(); });
     recordEdits();
+    // Whether a conversion of the input method is on screen in a box.
+    auto tracksConversion = +[](GtkWidget*, gchar* preedit, gpointer converting) {
+        *static_cast<bool*>(converting) = preedit != nullptr && *preedit != '\0';
+    };
+    g_signal_connect(expressionBox_.gobj(), "preedit-changed", G_CALLBACK(tracksConversion), &expressionConverting_);
+    g_signal_connect(textBox_.gobj(), "preedit-changed", G_CALLBACK(tracksConversion), &textConverting_);
     expressionBox_.signal_populate_popup().connect([this](Gtk::Menu* menu) { addLiteralItems(*menu); });
     resultBox_.signal_populate_popup().connect([this](Gtk::Menu* menu) { addResultItems(*menu); });
     // Before the class's own handler (the signal runs last), which copies only the shown text.
@@ -263,20 +269,32 @@ bool isUndoOrRedoKey(const GdkEventKey* event) {
 
 }  // namespace
 
-// The input method sees Ctrl+Z and the like first: with a conversion on
-// screen they belong to it, not to the committed text underneath.
+// Ctrl+Z and the like belong to the input method first. With a conversion on
+// screen they cancel it and leave the committed text and its history alone
+// (GTK's own input method would commit the conversion on a Ctrl key, and
+// the window's undo would then change the text underneath it); otherwise the
+// input method may take them before the window's undo does.
+template <class Box>
+bool MainWindow::undoKeyIn(Box& box, bool converting, GdkEventKey* event, app::EditHistory& history,
+                           void (MainWindow::*apply)(const std::vector<app::TextEdit>&)) {
+    if (converting) {
+        box.reset_im_context();
+        return true;
+    }
+    if (box.im_context_filter_keypress(event)) return true;
+    return undoKey(event, history, apply);
+}
+
 bool MainWindow::onExpressionKey(GdkEventKey* event) {
     if (!isUndoOrRedoKey(event)) return false;
-    if (expressionBox_.im_context_filter_keypress(event)) return true;
-    return undoKey(event, expressionHistory_, &MainWindow::applyToExpression);
+    return undoKeyIn(expressionBox_, expressionConverting_, event, expressionHistory_, &MainWindow::applyToExpression);
 }
 
 // Enter does nothing in the Text box; Ctrl+Enter starts a new line, Ctrl+Tab
 // types a tab. An input method sees the keys first: Enter may confirm a conversion.
 bool MainWindow::onTextKey(GdkEventKey* event) {
     if (isUndoOrRedoKey(event)) {
-        if (textBox_.im_context_filter_keypress(event)) return true;
-        return undoKey(event, textHistory_, &MainWindow::applyToText);
+        return undoKeyIn(textBox_, textConverting_, event, textHistory_, &MainWindow::applyToText);
     }
     const bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter;
     const bool tab = event->keyval == GDK_KEY_Tab || event->keyval == GDK_KEY_ISO_Left_Tab;

@@ -48,6 +48,9 @@ private:
     bool onTextKey(GdkEventKey* event);
     // Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y; true when the key was one of them.
     bool undoKey(GdkEventKey* event, app::EditHistory& history, void (MainWindow::*apply)(const std::vector<app::TextEdit>&));
+    template <class Box>
+    bool undoKeyIn(Box& box, bool converting, GdkEventKey* event, app::EditHistory& history,
+                   void (MainWindow::*apply)(const std::vector<app::TextEdit>&));
     void applyToExpression(const std::vector<app::TextEdit>& edits);
     void applyToText(const std::vector<app::TextEdit>& edits);
     void markFault(const std::optional<std::size_t>& fault);
@@ -84,6 +87,8 @@ private:
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;
     bool replaying_ = false;  // undo or redo at work: not an edit to record
+    bool expressionConverting_ = false;  // an input method's conversion is on screen there
+    bool textConverting_ = false;
     bool expressionChanged_ = false;  // since the last submission to the evaluator
     bool textChanged_ = false;
     sigc::connection submission_;      // the idle call that submits the changes
