@@ -15,7 +15,7 @@ BoxMarks marksOf(const ComposedResult& composed) {
     if (outcome.status == MatchStatus::invalid && outcome.errorPosition != RegexError::noPosition) {
         marks.fault = outcome.errorPosition;
     }
-    // The Result box shows each CR LF as one line feed.
+    // A GTK Result box shows each CR LF as one line feed.
     for (std::size_t i = 0; i < composed.lines.size(); ++i) {
         marks.resultLines.push_back({composed.lines[i].start - i, composed.lines[i].end - i});
     }
@@ -29,19 +29,21 @@ void explain(Evaluation& evaluation) {
 
 }  // namespace
 
-std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text) {
-    return std::make_shared<const JoinedText>(joinUserLines(utf8ToCodePage932(text)));
+std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text, BoxLines lines) {
+    const NarrowText narrow = utf8ToCodePage932(text);
+    return std::make_shared<const JoinedText>(lines == BoxLines::lineFeeds ? joinUserLines(narrow) : joinLineBreaks(narrow));
 }
 
 Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const JoinedText> text, NoMatchHint hint,
-                          const std::atomic<bool>* cancel) {
+                          const std::atomic<bool>* cancel, BoxLines lines) {
     auto composed = composeJoined(utf8ToCodePage932(expression), std::move(text), hint, cancel);
     Evaluation evaluation;
     if (!composed) {
         evaluation.status = evaluation.statusWithCost = emptyBoxesStatus;
         return evaluation;
     }
-    evaluation.result = fromCrLf(codePage932ToUtf8(composed->text));
+    evaluation.result = codePage932ToUtf8(composed->text);
+    if (lines == BoxLines::lineFeeds) evaluation.result = fromCrLf(*evaluation.result);
     evaluation.shown = showResult(*evaluation.result);
     evaluation.marks = marksOf(*composed);
     for (GroupSpan& line : evaluation.marks.resultLines) line = shownSpan(evaluation.shown, line);

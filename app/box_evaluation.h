@@ -15,7 +15,7 @@
 namespace tarnwick::app {
 
 struct Evaluation {
-    std::optional<std::string> result;  // UTF-8, LF line breaks; no value: leave the Result box as it is
+    std::optional<std::string> result;  // UTF-8, line breaks as the boxes hold them; no value: leave the Result box as it is
     ShownResult shown;                  // the result as its box shows it; the marks' Result lines count in it
     std::string status;                 // why, without the cost: "Match: 2 capture groups"
     std::string statusWithCost;         // the status line: "Match: 2 capture groups · 0.4 ms · 1,234 steps"
@@ -23,15 +23,21 @@ struct Evaluation {
     MatchOutcome outcome;               // what the sentences were made from (a no-match hint adds to it)
 };
 
-// The Text box's UTF-8 text, its line breaks as CR LF, joined: the state an
-// evaluator keeps while only the expression changes.
-std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text);
+// How a toolkit's boxes hold their lines. Both give and take UTF-8 here.
+enum class BoxLines {
+    lineFeeds,  // GTK: a line ends in LF (a lone LF of a paste counts as the CR LF it stands for)
+    crLf,       // Windows edit controls: a line ends in CR LF, and only that pair is a line break
+};
+
+// The Text box's text, joined: the state an evaluator keeps while only the expression changes.
+std::shared_ptr<const JoinedText> joinedTextBox(const std::string& text, BoxLines lines = BoxLines::lineFeeds);
 
 // The Result for the Expression box's UTF-8 text against a joined Text box
-// (unrepresentable characters become "?"). With `hint` none, a no-match hint
-// may be added later with withHint. Throws MatchCancelled when `cancel` is set meanwhile.
+// (unrepresentable characters become "?"), its lines as `lines` says. With
+// `hint` none, a no-match hint may be added later with addHint. Throws
+// MatchCancelled when `cancel` is set meanwhile.
 Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const JoinedText> text, NoMatchHint hint,
-                          const std::atomic<bool>* cancel = nullptr);
+                          const std::atomic<bool>* cancel = nullptr, BoxLines lines = BoxLines::lineFeeds);
 
 // The same on the boxes' texts, the hint searched at once.
 Evaluation evaluate(const std::string& expression, const std::string& text);

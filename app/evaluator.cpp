@@ -15,7 +15,8 @@ void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
     boxes.showStatus(outcome.evaluation.statusWithCost);
 }
 
-Evaluator::Evaluator(std::function<void()> notify) : notify_(std::move(notify)), worker_([this] { work(); }) {}
+Evaluator::Evaluator(std::function<void()> notify, BoxLines lines)
+    : notify_(std::move(notify)), lines_(lines), worker_([this] { work(); }) {}
 
 Evaluator::~Evaluator() {
     {
@@ -68,7 +69,7 @@ bool Evaluator::publish(std::uint64_t state, EvaluatorOutcome::Step step, const 
 }
 
 void Evaluator::work() {
-    std::shared_ptr<const JoinedText> joined = joinedTextBox("");
+    std::shared_ptr<const JoinedText> joined = joinedTextBox("", lines_);
     for (;;) {
         std::string expression;
         std::optional<std::string> text;
@@ -84,9 +85,9 @@ void Evaluator::work() {
         }
         ++started_;
         // The kept joined text: converted and joined only when the Text box changed.
-        if (text) joined = joinedTextBox(*text);
+        if (text) joined = joinedTextBox(*text, lines_);
         try {
-            Evaluation evaluation = evaluateJoined(expression, joined, NoMatchHint::none, &cancel_);
+            Evaluation evaluation = evaluateJoined(expression, joined, NoMatchHint::none, &cancel_, lines_);
             // Both boxes empty: there was no match to fail, so no hint either.
             const bool failed = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
             if (publish(state, EvaluatorOutcome::Step::result, evaluation) && failed) {

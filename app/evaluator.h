@@ -39,7 +39,7 @@ public:
     // `notify` runs on the worker thread when an outcome is ready; it should
     // only wake the window's loop (Glib::Dispatcher::emit, PostMessage), which
     // then calls take().
-    explicit Evaluator(std::function<void()> notify);
+    explicit Evaluator(std::function<void()> notify, BoxLines lines = BoxLines::lineFeeds);
     ~Evaluator();
     Evaluator(const Evaluator&) = delete;
     Evaluator& operator=(const Evaluator&) = delete;
@@ -68,6 +68,7 @@ private:
     bool publish(std::uint64_t state, EvaluatorOutcome::Step step, const Evaluation& evaluation);
 
     std::function<void()> notify_;
+    BoxLines lines_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;     // the worker: a new state, or the end
     std::condition_variable arrived_;  // waitAndTake: an outcome, or the worker idle

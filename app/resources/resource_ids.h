@@ -7,4 +7,5 @@
 #define IDC_EXPRESSION 1024
 #define IDC_TEXT 1028
 #define IDC_RESULT 1029
+#define IDC_STATUS 1030  // made at run time, under the template's controls
 #define IDM_VERSION 40004

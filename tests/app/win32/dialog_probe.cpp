@@ -3,6 +3,8 @@
 //   acp                  the ANSI code page of this Wine session
 //   wait                 waits until the dialog is up
 //   read ID              the text of control ID, as the dialog holds it (raw bytes)
+//   readw ID             the text of control ID read in UTF-16, written as UTF-8
+//   typew ID HEX         types the UTF-8 bytes HEX into control ID as Unicode characters (WM_CHAR)
 //   select-all ID        selects the whole text of control ID
 //   paste ID HEX         replaces the selection of control ID with the bytes HEX, as a paste does
 //   paste-file ID PATH   the same with the bytes of a file (longer than a command line takes)
@@ -12,6 +14,7 @@
 //   menu-centre          the screen position of the middle of the menu's only item
 //   version-boxes        how many Version boxes are open, then the text of the newest
 //   dismiss-version-boxes  presses OK on every open Version box
+//   close                asks the dialog to close, as its close box does
 
 #include <windows.h>
 
@@ -37,6 +40,28 @@ std::string textOf(HWND window) {
 }
 
 HWND control(const char* id) { return GetDlgItem(findDialog(), std::atoi(id)); }
+
+std::wstring textOfW(HWND window) {
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto read = SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(length + 1), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(read));
+    return text;
+}
+
+std::string utf8Of(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring wideOf(const std::string& utf8) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
 
 std::string fromHex(const std::string& hex) {
     std::string bytes;
@@ -70,7 +95,7 @@ std::vector<HWND> versionBoxes() {
 }
 
 int usage() {
-    std::fputs("usage: dialog_probe acp|wait|read ID|select-all ID|paste ID HEX|paste-file ID PATH|length ID|focus|centre ID|menu-centre|version-boxes|dismiss-version-boxes\n", stderr);
+    std::fputs("usage: dialog_probe acp|wait|read ID|readw ID|typew ID HEX|select-all ID|paste ID HEX|paste-file ID PATH|length ID|focus|centre ID|menu-centre|version-boxes|dismiss-version-boxes|close\n", stderr);
     return 2;
 }
 
@@ -88,6 +113,13 @@ int main(int argc, char** argv) {
     } else if (verb == "read" && argc == 3) {
         const std::string text = textOf(control(argv[2]));
         std::fwrite(text.data(), 1, text.size(), stdout);
+    } else if (verb == "readw" && argc == 3) {
+        const std::string text = utf8Of(textOfW(control(argv[2])));
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else if (verb == "typew" && argc == 4) {
+        // As an input method commits them: one WM_CHAR a UTF-16 unit.
+        HWND box = control(argv[2]);
+        for (wchar_t unit : wideOf(fromHex(argv[3]))) SendMessageW(box, WM_CHAR, unit, 1);
     } else if (verb == "select-all" && argc == 3) {
         SendMessageA(control(argv[2]), EM_SETSEL, 0, -1);
     } else if (verb == "paste" && argc == 4) {
@@ -123,6 +155,8 @@ int main(int argc, char** argv) {
         std::printf("%zu\n", boxes.size());
         // The message text is the box's static control with id 0xFFFF.
         if (!boxes.empty()) std::fputs(textOf(GetDlgItem(boxes.back(), 0xFFFF)).c_str(), stdout);
+    } else if (verb == "close") {
+        PostMessageA(findDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (verb == "dismiss-version-boxes") {
         for (HWND box : versionBoxes()) PostMessageA(box, WM_COMMAND, IDOK, 0);
     } else {

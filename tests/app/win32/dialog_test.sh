@@ -142,6 +142,52 @@ else
     [ "$status" = 1 ] || fail "exit status after Escape: $status, not 1"
 fi
 
+# Whatever the system's code page: Japanese typed through Unicode messages and
+# Result read in UTF-16 give the same groups under a Japanese system (932) and
+# a Western one (1252). The status line says why the Result is what it is.
+utf8_hex() { printf '%b' "$1" | xxd -p | tr -d '\n'; }
+# Waits until box ID, read in UTF-16, holds TEXT (UTF-8, printf escapes), the cost of a match left out.
+expect_wide() {
+    local what=$1 id=$2 want seen
+    want=$(printf '%b' "$3")
+    for _ in $(seq 50); do
+        seen=$(probe readw "$id" | sed -E 's/ · [0-9.,]+ ms · [0-9,]+ steps?$//')
+        [ "$seen" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "$what: box $id holds '$seen'"
+}
+set_box() {
+    probe select-all "$1"
+    probe typew "$1" "$(utf8_hex "$2")"
+}
+for lang in ja_JP.UTF-8:932 en_US.UTF-8:1252; do
+    export LANG=${lang%%:*} LC_ALL=${lang%%:*}
+    [ "$(probe acp | tr -d '\r')" = "${lang##*:}" ] || fail "the ANSI code page under $LANG is $(probe acp), not ${lang##*:}"
+    wine "$exe" &
+    pid=$!
+    probe wait || { fail "the dialog did not appear under $LANG"; continue; }
+    set_box 1024 '東京(.*)'
+    set_box 1028 '東京都千代田区'
+    expect_wide "Japanese under $LANG" 1029 'group[0] [東京都千代田区]\r\ngroup[1] [都千代田区]\r\n'
+    expect_wide "the status of a match under $LANG" 1030 'Match: 1 capture group'
+    set_box 1024 '(.)(.*)'
+    set_box 1028 '©😀'
+    # Each character that code page 932 lacks becomes one "?", as in the Linux window.
+    expect_wide "characters outside code page 932 under $LANG" 1029 'group[0] [??]\r\ngroup[1] [?]\r\ngroup[2] [?]\r\n'
+    set_box 1024 '東('
+    expect_wide "the status of an invalid expression under $LANG" 1030 'Invalid expression (5) at character 3: unmatched parenthesis'
+    expect_wide "the Result of an invalid expression under $LANG" 1029 ''
+    set_box 1024 '千代田'
+    set_box 1028 '東京都千代田区'
+    expect_wide "the no-match hint under $LANG" 1030 'No match: the expression matches «千代田» at characters 4–6, but must describe the whole text'
+    probe close
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    wait "$pid"
+    status=$?
+    [ "$status" = 1 ] || fail "exit status under $LANG after the close box: $status, not 1"
+done
+
 wineserver -k 2>/dev/null
 echo "$failures failed"
 [ "$failures" = 0 ]
