@@ -5,12 +5,15 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <iostream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "box_evaluation.h"
+#include "evaluator.h"
 #include "guarded_match.h"
 #include "line_ends.h"
 #include "reference_pipelines.h"
@@ -89,6 +92,23 @@ void window(benchmark::State& state, std::string expression, NarrowText text) {
     std::cout.clear();
 }
 
+// From a change that cancels a runaway match (work limit) to the next state's
+// Result: the worker gives the cancelled match up and is free again.
+void cancelToNextResult(benchmark::State& state) {
+    tarnwick::app::Evaluator evaluator([] {});
+    const std::string runaway(30, 'a');
+    for (auto _ : state) {
+        const auto started = evaluator.evaluationsStarted();
+        evaluator.change("(a+)+b", runaway + "c");
+        while (evaluator.evaluationsStarted() == started) std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));  // well into the match
+        const auto cancelled = std::chrono::steady_clock::now();
+        evaluator.setExpression("a+c");
+        evaluator.waitAndTake(false);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - cancelled).count());
+    }
+}
+
 // Prints, after the usual table, how ours compares with each reference.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -148,6 +168,9 @@ int main(int argc, char** argv) {
     // Deeper than the stack limit: how soon the stop (code 12) is reported.
     add("ours/stackStop16MiB", ours, NarrowText("(.)*"), NarrowText(16 << 20, 'a'));
     benchmark::RegisterBenchmark("ours/stackStopAt64MiB", stackStopAt64MiB)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    benchmark::RegisterBenchmark("evaluator/cancelToNextResult", cancelToNextResult)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

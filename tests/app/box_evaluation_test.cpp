@@ -86,8 +86,8 @@ TEST(Evaluate, MarksCountCharactersOfEachBox) {
     }
 }
 
-TEST(Evaluate, TheKeptTextFollowsEveryChangeOfTheTextBox) {
-    // The converted text is kept while only the expression changes.
+TEST(Evaluate, EachStateGivesItsOwnResult) {
+    // One after another, as a user's changes come: nothing of a state stays for the next.
     struct Step {
         std::string expression, text;
         std::optional<std::string> result;

@@ -4,41 +4,10 @@ items chosen with pointer clicks, the clipboard read and written with xclip."""
 import subprocess
 import sys
 
-import pyatspi
-
-from window_driver import (application, check, click, descendants, finish, named, paste, text_of, wait_for,
-                           windows_of, xdotool)
+from window_driver import (application, check, choose, clipboard, finish, named, paste, set_clipboard, text_of,
+                           wait_for, windows_of, xdotool)
 
 PROGRAM = sys.argv[1]
-
-
-def right_click(node):
-    x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "3")
-
-
-def menu_item(app, name):
-    def showing():
-        for node in descendants(app):
-            if node.getRoleName() == "menu item" and node.name == name and \
-                    node.getState().contains(pyatspi.STATE_SHOWING):
-                return node
-        return None
-    return wait_for(f"the menu item {name!r}", showing)
-
-
-def choose(app, box, name):
-    right_click(box)
-    click(menu_item(app, name))
-
-
-def clipboard():
-    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True).stdout
-
-
-def set_clipboard(content):
-    subprocess.run(["xclip", "-selection", "clipboard"], input=content.encode(), check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # its server outlives the call
 
 
 process = subprocess.Popen([PROGRAM])

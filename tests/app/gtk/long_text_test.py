@@ -7,30 +7,12 @@ import subprocess
 import sys
 import time
 
-import pyatspi
-
-from window_driver import (application, check, click, descendants, finish, focused, named, paste, sentence_of,
-                           text_of, wait_for, windows_of, xdotool)
+from window_driver import (application, check, choose, clipboard, finish, focused, named, paste, sentence_of,
+                           set_clipboard, text_of, wait_for, windows_of, xdotool)
 
 PROGRAM = sys.argv[1]
 LINE = "東京都千代田区丸の内1-2-3 tel 03-1234-5678 " * 4 + "\n"
 TEXT = LINE * (1024 * 1024 // len(LINE.encode()))
-
-
-def clipboard():
-    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True).stdout
-
-
-def right_click(node):
-    x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "3")
-
-
-def menu_item(app, name):
-    def showing():
-        return next((n for n in descendants(app) if n.getRoleName() == "menu item" and n.name == name
-                     and n.getState().contains(pyatspi.STATE_SHOWING)), None)
-    return wait_for(f"the menu item {name!r}", showing)
 
 
 def result_of(text):
@@ -70,9 +52,8 @@ try:
     wait_for("the focus in Result", lambda: focused(result))
     xdotool("key", "ctrl+a", "ctrl+c")
     check("Ctrl+A, Ctrl+C in Result copies the whole Result", True, lambda: clipboard() == whole)
-    subprocess.run(["xclip", "-selection", "clipboard"], input=b"", check=True)
-    right_click(result)
-    click(menu_item(app, "Copy Result"))
+    set_clipboard("")
+    choose(app, result, "Copy Result")
     check("Copy Result copies the whole Result", True, lambda: clipboard() == whole)
 
     # The guards: a runaway match stops with 11, an invalid expression reports once.

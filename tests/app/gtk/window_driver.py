@@ -119,6 +119,35 @@ def paste(node, content):
     xdotool("key", "ctrl+a", "ctrl+v")
 
 
+def right_click(node):
+    """A real pointer right click in the middle of a widget: its context menu."""
+    x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", str(x + w // 2), str(y + h // 2), "click", "3")
+
+
+def menu_item(app, name):
+    """The item of an open menu, once it is on screen."""
+    def showing():
+        return next((n for n in descendants(app) if n.getRoleName() == "menu item" and n.name == name
+                     and n.getState().contains(pyatspi.STATE_SHOWING)), None)
+    return wait_for(f"the menu item {name!r}", showing)
+
+
+def choose(app, box, name):
+    """Chooses an item of a box's context menu with the pointer."""
+    right_click(box)
+    click(menu_item(app, name))
+
+
+def clipboard():
+    return subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True).stdout
+
+
+def set_clipboard(content):
+    subprocess.run(["xclip", "-selection", "clipboard"], input=content.encode(), check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # its server outlives the call
+
+
 def screen_pixels(x, y, width, height):
     """The screen's pixels in a rectangle, as (red, green, blue) rows."""
     from Xlib import X, display
