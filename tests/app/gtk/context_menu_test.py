@@ -4,21 +4,15 @@ items chosen with pointer clicks, the clipboard read and written with xclip."""
 import subprocess
 import sys
 
-from window_driver import (application, check, choose, clipboard, finish, named, paste, set_clipboard, text_of,
-                           wait_for, windows_of, xdotool)
+from window_driver import check, choose, clipboard, finish, focus_window, paste, set_clipboard, text_of, xdotool
 
 PROGRAM = sys.argv[1]
 
 
 process = subprocess.Popen([PROGRAM])
 try:
-    app = wait_for("the tarnwick application", application)
-    expression = named(app, "text", "Expression")
-    text = named(app, "text", "Text")
-    result = named(app, "text", "Result")
-    status = named(app, "label", "Status")
-    window = wait_for("the X window", lambda: windows_of(process.pid))[0]
-    xdotool("windowfocus", "--sync", window)
+    app, boxes = focus_window(process)
+    expression, text, result, status = (boxes[name] for name in ("Expression", "Text", "Result", "Status"))
 
     paste(text, "03-1234")
     paste(expression, '(\\d+)"東')

@@ -7,8 +7,8 @@ import subprocess
 import sys
 import time
 
-from window_driver import (application, check, choose, clipboard, finish, focused, named, paste, sentence_of,
-                           set_clipboard, text_of, wait_for, windows_of, xdotool)
+from window_driver import (check, choose, clipboard, finish, focus_window, focused, paste, sentence_of, set_clipboard,
+                           text_of, wait_for, xdotool)
 
 PROGRAM = sys.argv[1]
 LINE = "東京都千代田区丸の内1-2-3 tel 03-1234-5678 " * 4 + "\n"
@@ -22,13 +22,8 @@ def result_of(text):
 
 process = subprocess.Popen([PROGRAM], stdout=subprocess.PIPE, text=True)
 try:
-    app = wait_for("the tarnwick application", application)
-    expression = named(app, "text", "Expression")
-    text = named(app, "text", "Text")
-    result = named(app, "text", "Result")
-    status = named(app, "label", "Status")
-    window = wait_for("the X window", lambda: windows_of(process.pid))[0]
-    xdotool("windowfocus", "--sync", window)
+    app, boxes = focus_window(process)
+    expression, text, result, status = (boxes[name] for name in ("Expression", "Text", "Result", "Status"))
 
     paste(expression, "(.*)")
     paste(text, TEXT)

@@ -119,6 +119,16 @@ def paste(node, content):
     xdotool("key", "ctrl+a", "ctrl+v")
 
 
+def focus_window(process):
+    """The application, once its window is up and has the focus, and the window's boxes:
+    Expression, Text, Result and Status."""
+    app = wait_for("the tarnwick application", application)
+    boxes = {name: named(app, "text", name) for name in ("Expression", "Text", "Result")}
+    boxes["Status"] = named(app, "label", "Status")
+    xdotool("windowfocus", "--sync", wait_for("the X window", lambda: windows_of(process.pid))[0])
+    return app, boxes
+
+
 def right_click(node):
     """A real pointer right click in the middle of a widget: its context menu."""
     x, y, w, h = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
