@@ -199,16 +199,26 @@ private:
             const int digits = c == L'u' ? 4 : 8;
             for (int n = 0; n < digits; ++n) {
                 if (atEnd() || !isHexDigit(s_[pos_])) {
-                    return fail(start, std::string("\\") + static_cast<char>(c) + " needs " + std::to_string(digits) + " hex digits");
+                    return fail(start, escapeName(c) + " needs " + std::to_string(digits) + " hex digits");
                 }
                 value = value * 16 + hexValue(s_[pos_++]);
             }
             if (value > largestCharacter || isSurrogate(static_cast<std::uint32_t>(value))) {
-                return fail(start, "\\" + std::string(1, static_cast<char>(c)) + " names no character");
+                return fail(start, escapeName(c) + " names no character");
             }
             return character(start, static_cast<std::uint32_t>(value));
         }
-        return fail(start, "unknown escape \\" + (c < 0x80 && c > L' ' ? std::string(1, static_cast<char>(c)) : formatted("u%04X", c)));
+        std::string what = "unknown escape ";
+        what += escapeName(c);
+        return fail(start, what);
+    }
+
+    // How an escape is named in a reason: "\\q". Appended, not `"\\" + std::string(…)`:
+    // GCC 12 at -O3 warns falsely (-Wrestrict) inside that operator+.
+    static std::string escapeName(wchar_t c) {
+        std::string name = "\\";
+        name += c < 0x80 && c > L' ' ? std::string(1, static_cast<char>(c)) : formatted("u%04X", static_cast<std::uint32_t>(c));
+        return name;
     }
 
     bool codeUnit(std::size_t start, std::uint64_t value) {

@@ -16,7 +16,7 @@ using Step = EvaluatorOutcome::Step;
 // whole match fails at once while the hint's search runs that long.
 const std::string runaway = "(a+)+b";
 const std::string slowText = std::string(30, 'a') + "c";
-const std::string slowHintText = "c" + std::string(30, 'a');
+const std::string slowHintText = std::string("c").append(30, 'a');
 
 void waitUntilStarted(const Evaluator& evaluator, std::uint64_t count) {
     while (evaluator.evaluationsStarted() < count) std::this_thread::yield();
