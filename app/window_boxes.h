@@ -1,6 +1,6 @@
 #pragma once
-// The main window's boxes as the evaluation sees them, whatever toolkit draws
-// them: texts in UTF-8 with LF line breaks, as widgets give and take them.
+// The main window's boxes as an evaluation is shown in them, whatever toolkit
+// draws them: texts in UTF-8, with the line breaks the toolkit's boxes hold.
 
 #include <cstddef>
 #include <optional>
