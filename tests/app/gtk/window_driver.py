@@ -117,6 +117,11 @@ def paste(node, content):
     subprocess.run(["xclip", "-selection", "clipboard"], input=content.encode(), check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # its server outlives the call
     xdotool("key", "ctrl+a", "ctrl+v")
+    # The box asks for the clipboard's content later; a paste that follows must not replace it first.
+    # (A long text is compared by its length: reading a mebibyte back takes long.)
+    landed = (lambda: node.queryText().characterCount == len(content)) if len(content) > 10000 else \
+        (lambda: text_of(node) == content)
+    wait_for("the pasted text", lambda: landed() or None, timeout=30)
 
 
 def focus_window(process):
