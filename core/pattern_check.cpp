@@ -47,13 +47,11 @@ WideText literal(wchar_t c) {
 
 // The name the engine knows a pattern's class name by: its own, or for the
 // word class one that only the checker writes.
-std::optional<std::wstring_view> engineClassName(const WideText& name) {
+std::optional<WideText> engineClassName(const WideText& name) {
     WideText lower;
     for (wchar_t c : name) lower += static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    if (lower == wordClassNameInPatterns) return wordClassName;
-    for (const auto& [user, cls] : classNames) {
-        if (lower == user) return user;
-    }
+    if (lower == wordClassNameInPatterns) return WideText(wordClassName);
+    if (classNamed(lower)) return lower;  // the engine knows the other names as they are
     return std::nullopt;
 }
 
@@ -622,7 +620,7 @@ private:
             auto engineName = engineClassName(name);
             if (!engineName) fail(PatternError::ctype);  // at the name's "[:"
             pos_ = end + 2;
-            return {true, 0, L"[:" + WideText(*engineName) + L":]"};
+            return {true, 0, L"[:" + *engineName + L":]"};
         }
         if (name.size() != 1) fail(PatternError::collate);
         pos_ = end + 2;

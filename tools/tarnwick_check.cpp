@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         // Each line break counts as the user wrote it; without --raw a lone LF is one the window would make CR LF.
         auto joined = std::make_shared<const tarnwick::JoinedText>(raw ? tarnwick::joinLineBreaks(text)
                                                                         : tarnwick::joinUserLines(text));
-        const tarnwick::NarrowText joinedText = joined->text;
+        const std::shared_ptr<const tarnwick::JoinedText> matched = joined;  // for --cpp, without a copy of the text
         if (json || cpp) std::cout.setstate(std::ios::badbit);  // the report line is in the object or the snippet instead
         auto composed = tarnwick::composeJoined(expression, std::move(joined),
                                                 explain || json ? tarnwick::NoMatchHint::search : tarnwick::NoMatchHint::none);
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         if (json) tarnwick::tools::writeOutput(tarnwick::tools::jsonResult(composed ? &*composed : nullptr, cp932));
         if (cpp) {
             tarnwick::tools::writeOutput(tarnwick::tools::cppSnippet(tarnwick::toWideString(expression),
-                                                                     tarnwick::toWideString(joinedText),
+                                                                     tarnwick::toWideString(matched->text),
                                                                      composed ? &*composed : nullptr));
         }
         if (!composed) return static_cast<int>(emptyResult);
