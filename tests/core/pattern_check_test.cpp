@@ -93,6 +93,14 @@ TEST(CheckerLimits, DeepNestingIsRefusedNotOverflowed) {
     WideText nested;
     for (int i = 0; i < levels; ++i) nested += L"(?:";
     EXPECT_EQ(errorOf(nested), 12);
+    // The deepest valid nesting, each level a group, an alternation and a
+    // repetition, goes through every stage within a main thread's stack (also
+    // Windows' 2 MiB, where this runs under Wine).
+    WideText deepest;
+    for (int i = 0; i < 1000; ++i) deepest += L"(?:a|";
+    deepest += L"b?";
+    for (int i = 0; i < 1000; ++i) deepest += L")*";
+    EXPECT_FALSE(errorOf(deepest).has_value());
 }
 
 std::vector<std::size_t> firstSlots(const CheckedPattern& checked) {
@@ -125,6 +133,9 @@ TEST(CheckerOutput, RepeatedBodiesThatCanMatchEmptyRepeatOnlyTheirNonEmptyMatche
              Case{L"(a|b)*", L"(a|b)*"},       // never empty: as written
              Case{L"(a?){3}", L"(a?){3}"},     // no pass beyond the minimum
              Case{L"(a*b*)*", L"(a*b*)*"},     // two parts of either width: as the engine reads it
+             Case{L"(?:^a?)*", L"(?:^a)*"},   // one part of either width among empty ones: that part restricted
+             Case{L"(?:\\b|a?){2,}", L"(?:\\b|a?){2}(?:(?!)\\b|a)*"},
+             Case{L"(a)(?:\\1|b)*", L"((?:a)())(?:(?:\\2\\1|(?!\\2))|b)*"},  // a back reference cannot be restricted
          }) {
         EXPECT_EQ(checkPattern(c.pattern).canonical, c.canonical) << c.pattern;
     }
