@@ -1,7 +1,8 @@
 // One evaluation as the window makes it on every keystroke, at four sizes of
 // text, against the plain pipeline of the design and PCRE2-16 with JIT; the
-// window's own evaluation with its conversions; and the guards' stops.
-// After the table it prints ours / plain and ours / PCRE2 for each case.
+// window's own evaluation with its conversions; the guards' stops; and the
+// checker alone, beside the one-pass checker it replaced.
+// After the table it prints ours / plain, ours / PCRE2 and check / before.
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,8 @@
 #include "line_ends.h"
 #include "reference_pipelines.h"
 #include "large_stack.h"
+#include "pattern_check.h"
+#include "pattern_check_before.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
@@ -92,6 +95,36 @@ void window(benchmark::State& state, std::string expression, NarrowText text) {
     std::cout.clear();
 }
 
+// The check alone, as it runs on every key, by the staged checker and by the
+// one-pass checker it replaced.
+void check(benchmark::State& state, tarnwick::CheckedPattern (*checker)(const tarnwick::WideText&),
+           tarnwick::WideText pattern) {
+    for (auto _ : state) benchmark::DoNotOptimize(checker(pattern));
+}
+
+// 1,000 characters of the kinds of pieces users write, with groups, a back
+// reference and a look-ahead among them.
+tarnwick::WideText longPattern() {
+    const tarnwick::WideText piece = L"(?:[^ ]+ )*?(?:東京|千代田)\\d{1,3}-?(?=\\S).*?|";
+    tarnwick::WideText pattern = L"(\\d+)-((?:\\w|[ぁ-ん])*)";
+    while (pattern.size() + piece.size() + 4 <= 1000) pattern += piece;
+    pattern += L"\\1\\2";
+    pattern.append(1000 - pattern.size(), L'a');
+    return pattern;
+}
+
+void addChecks() {
+    std::vector<std::pair<std::string, tarnwick::WideText>> patterns;
+    for (const Pattern& p : typicalPatterns) {
+        patterns.emplace_back(p.name, tarnwick::toWideString(tarnwick::utf8ToCodePage932(p.expression)));
+    }
+    patterns.emplace_back("long1000", longPattern());
+    for (const auto& [name, pattern] : patterns) {
+        benchmark::RegisterBenchmark(("check/" + name).c_str(), check, tarnwick::checkPattern, pattern);
+        benchmark::RegisterBenchmark(("checkBefore/" + name).c_str(), check, tarnwick::bench::checkPatternBefore, pattern);
+    }
+}
+
 // From a change that cancels a runaway match (work limit) to the next state's
 // Result: the worker gives the cancelled match up and is free again.
 void cancelToNextResult(benchmark::State& state) {
@@ -136,6 +169,12 @@ public:
             }
             std::cout << '\n';
         }
+        std::cout << "\nstaged checker / one-pass checker (real time):\n";
+        for (const auto& [name, time] : times_) {
+            if (name.rfind("check/", 0) != 0) continue;
+            const auto found = times_.find("checkBefore/" + name.substr(6));
+            if (found != times_.end()) std::cout << "  " << name.substr(6) << ": " << time / found->second << '\n';
+        }
     }
 
 private:
@@ -171,6 +210,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("evaluator/cancelToNextResult", cancelToNextResult)
         ->Unit(benchmark::kMicrosecond)
         ->UseManualTime();
+    addChecks();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
