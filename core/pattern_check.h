@@ -6,6 +6,7 @@
 // match the empty string when their group took no part, classes renamed to the
 // Unicode-aware ones of EngineTraits, and repetitions of a body that can match
 // the empty string rewritten so that no pass after the minimum is empty.
+// It runs as three stages of its own: parse, rewrite, print (pattern_stages.h).
 
 #include <cstddef>
 #include <vector>

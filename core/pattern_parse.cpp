@@ -1,6 +1,7 @@
 // A recursive-descent reader of the ECMAScript pattern grammar, one function
-// per rule. Each error is raised where the grammar fails, so the code is the
-// one of the first fault from the left.
+// per rule, building the pattern's tree; bracket expressions are read in
+// pattern_parse_class.cpp. Each error is raised where the grammar fails, so
+// the code is the one of the first fault from the left.
 
 #include <utility>
 
@@ -13,6 +14,7 @@ namespace {
 constexpr std::size_t maxCaptureGroups = 31;
 // Each level of nesting costs the engine's compiler stack; deeper patterns are refused.
 constexpr int maxNesting = 1000;
+
 bool isQuantifierStart(wchar_t c) { return c == L'*' || c == L'+' || c == L'?' || c == L'{'; }
 bool isQuantifierEnd(wchar_t c) { return c == L'*' || c == L'+' || c == L'?' || c == L'}'; }
 
