@@ -150,6 +150,7 @@ public:
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
                 std::string name = run.benchmark_name();
                 name = name.substr(0, name.find("/real_time"));
+                name = name.substr(0, name.find("_median"));
                 times_[name] = run.GetAdjustedRealTime();
             }
         }

@@ -187,7 +187,10 @@ private:
     Piece repetition(NodeId node, bool wanted) {
         const std::uint64_t min = tree_[node].min, max = tree_[node].max;
         const bool lazy = tree_[node].lazy;
-        const Piece atom = piece(tree_[node].children.front(), wanted || max > min);
+        // A repeated group is called directly, for a frame fewer at each level of nesting.
+        const NodeId child = tree_[node].children.front();
+        const bool atomWanted = wanted || max > min;
+        const Piece atom = tree_[child].kind == NodeKind::group ? group(child, atomWanted) : piece(child, atomWanted);
         const Width width = max == 0 || atom.width == Width::empty ? Width::empty
                             : atom.width == Width::nonEmpty && min > 0 ? Width::nonEmpty
                                                                        : Width::either;
