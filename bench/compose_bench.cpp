@@ -119,6 +119,7 @@ void addChecks() {
         patterns.emplace_back(p.name, tarnwick::toWideString(tarnwick::utf8ToCodePage932(p.expression)));
     }
     patterns.emplace_back("long1000", longPattern());
+    patterns.emplace_back("pastedText100KB", tarnwick::toWideString(windowText(100 * 1024)));  // a log pasted as the expression
     for (const auto& [name, pattern] : patterns) {
         benchmark::RegisterBenchmark(("check/" + name).c_str(), check, tarnwick::checkPattern, pattern);
         benchmark::RegisterBenchmark(("checkBefore/" + name).c_str(), check, tarnwick::bench::checkPatternBefore, pattern);

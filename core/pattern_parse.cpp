@@ -26,7 +26,9 @@ struct Repeat {
 
 class Parser : public PatternReader {
 public:
-    explicit Parser(const WideText& pattern) : PatternReader(pattern) {}
+    explicit Parser(const WideText& pattern) : PatternReader(pattern) {
+        tree_.nodes.reserve(pattern.size() / 4 + 16);  // runs of characters share a node
+    }
 
     ParsedPattern run() {
         tree_.root = parseDisjunction();
@@ -41,6 +43,12 @@ private:
         tree_[id].character = character;
         return id;
     }
+    NodeId literal(std::size_t position, wchar_t c) {
+        const NodeId id = leaf(NodeKind::literal, position);
+        tree_[id].text.assign(1, c);
+        return id;
+    }
+    bool isLiteral(NodeId id) const { return tree_[id].kind == NodeKind::literal; }
 
     // Disjunction :: Alternative ( '|' Alternative )*
     NodeId parseDisjunction() {
@@ -62,7 +70,15 @@ private:
         const NodeId terms = leaf(NodeKind::concatenation, pos_);
         while (!atEnd() && peek() != L'|' && peek() != L')') {
             const NodeId term = parseTerm();
-            tree_[terms].children.push_back(term);
+            std::vector<NodeId>& children = tree_[terms].children;
+            // Characters one after the other make one node: a long text pasted as
+            // the expression costs a node, not one per character.
+            if (!children.empty() && isLiteral(children.back()) && isLiteral(term) && term + 1 == tree_.nodes.size()) {
+                tree_[children.back()].text += tree_[term].text;
+                tree_.nodes.pop_back();
+                continue;
+            }
+            children.push_back(term);
         }
         return terms;
     }
@@ -112,7 +128,7 @@ private:
                 break;
             default:
                 ++pos_;
-                atom = leaf(NodeKind::literal, start, c);
+                atom = literal(start, c);
         }
         return parseQuantifier(atom, start);
     }
@@ -231,7 +247,7 @@ private:
         const wchar_t c = peek();
         if (isDigit(c)) {
             const std::uint64_t n = parseDecimal();
-            if (n == 0) return leaf(NodeKind::literal, start, L'\0');
+            if (n == 0) return literal(start, L'\0');
             // A back reference must name a group that is already closed.
             if (n >= closed_.size() || !closed_[n]) throw RegexError(PatternError::backref, start);
             const NodeId reference = leaf(NodeKind::backReference, start);
@@ -250,7 +266,7 @@ private:
             tree_[set].items.push_back({ClassItem::Kind::escape, c});
             return set;
         }
-        return leaf(NodeKind::literal, start, characterEscape(c));
+        return literal(start, characterEscape(c));
     }
 
     PatternTree tree_;

@@ -132,7 +132,9 @@ private:
                 markerGroups_[node.number] = ++engineGroups_;
                 return;
             case NodeKind::characterClass: writeClass(node); return;
-            case NodeKind::literal: writeLiteral(out_, node.character); return;
+            case NodeKind::literal:
+                for (wchar_t c : node.text) writeLiteral(out_, c);
+                return;
             case NodeKind::anyCharacter:
                 // The engine's '.' also refuses U+2028 and U+2029, which code page 932 cannot hold.
                 out_ += L'.';

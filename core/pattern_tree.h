@@ -21,7 +21,7 @@ enum class NodeKind : std::uint8_t {
     lookahead,       // one child; negated for (?!…)
     backReference,   // number: the capture group it names
     characterClass,  // items; negated for [^…]
-    literal,         // character
+    literal,         // text: one or more characters, one after the other
     anyCharacter,    // '.'
     assertion,       // character: '^', '$', 'b' or 'B'
     // Only in the rewritten tree: the helper groups the engine needs.
@@ -63,6 +63,7 @@ struct Node {
     std::uint64_t max = 0;
     std::size_t number = 0;
     wchar_t character = 0;
+    WideText text;
     std::vector<NodeId> children;
     std::vector<ClassItem> items;
 };
