@@ -90,6 +90,7 @@ public:
             slots.inNegativeLookahead = rewritten.groups[group].inNegativeLookahead;
             for (std::size_t marker : rewritten.groups[group].markers) slots.markers.push_back(markerGroups_[marker]);
         }
+        checked_.canonical = std::move(out_);
         return std::move(checked_);
     }
 
@@ -165,7 +166,7 @@ private:
 
     const PatternTree& tree_;
     CheckedPattern checked_;
-    WideText& out_ = checked_.canonical;
+    WideText out_;  // becomes checked_.canonical
     std::size_t engineGroups_ = 0;
     std::vector<std::size_t> markerGroups_;  // the engine's group of each marker
 };
