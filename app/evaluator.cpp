@@ -1,10 +1,22 @@
 #include "evaluator.h"
 
+#include <new>
+
 #include "guarded_match.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
 namespace tarnwick::app {
+namespace {
+
+// A Result outcome that leaves the Result box as it is and says why.
+Evaluation failedEvaluation(const std::exception* failure) {
+    Evaluation evaluation;
+    evaluation.status = evaluation.statusWithCost = failureStatus(failure);
+    return evaluation;
+}
+
+}  // namespace
 
 void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
     if (outcome.step == EvaluatorOutcome::Step::result) {
@@ -15,8 +27,20 @@ void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
     boxes.showStatus(outcome.evaluation.statusWithCost);
 }
 
-Evaluator::Evaluator(std::function<void()> notify, BoxLines lines)
-    : notify_(std::move(notify)), lines_(lines), worker_([this] { work(); }) {}
+std::string failureStatus(const std::exception* failure) {
+    if (dynamic_cast<const std::bad_alloc*>(failure) != nullptr) {
+        return std::string("Out of memory evaluating this text: ") + failure->what();
+    }
+    return std::string("The evaluation failed: ") + (failure != nullptr ? failure->what() : "an unknown error");
+}
+
+Evaluator::Evaluator(std::function<void()> notify, BoxLines lines, EvaluateStep evaluate)
+    : notify_(std::move(notify)), lines_(lines), evaluate_(evaluate ? std::move(evaluate) : EvaluateStep(
+          [](const std::string& expression, std::shared_ptr<const JoinedText> text, const std::atomic<bool>* cancel,
+             BoxLines boxLines) {
+              return evaluateJoined(expression, std::move(text), NoMatchHint::none, cancel, boxLines);
+          })),
+      worker_([this] { work(); }) {}
 
 Evaluator::~Evaluator() {
     {
@@ -70,6 +94,7 @@ bool Evaluator::publish(std::uint64_t state, EvaluatorOutcome::Step step, const 
 
 void Evaluator::work() {
     std::shared_ptr<const JoinedText> joined = joinedTextBox("", lines_);
+    std::optional<std::string> unjoined;  // a Text whose join failed, tried again with the next state
     for (;;) {
         std::string expression;
         std::optional<std::string> text;
@@ -84,10 +109,15 @@ void Evaluator::work() {
             cancel_ = false;  // under the lock: a change after this cancels this state
         }
         ++started_;
-        // The kept joined text: converted and joined only when the Text box changed.
-        if (text) joined = joinedTextBox(*text, lines_);
+        if (text) unjoined = std::move(text);
+        std::optional<Evaluation> failed;
         try {
-            Evaluation evaluation = evaluateJoined(expression, joined, NoMatchHint::none, &cancel_, lines_);
+            // The kept joined text: converted and joined only when the Text box changed.
+            if (unjoined) {
+                joined = joinedTextBox(*unjoined, lines_);
+                unjoined.reset();
+            }
+            Evaluation evaluation = evaluate_(expression, joined, &cancel_, lines_);
             // Both boxes empty: there was no match to fail, so no hint either.
             const bool failed = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
             if (publish(state, EvaluatorOutcome::Step::result, evaluation) && failed) {
@@ -96,6 +126,18 @@ void Evaluator::work() {
             }
         } catch (const MatchCancelled&) {
             // A newer state is waiting; it is taken next.
+        } catch (const std::exception& e) {
+            failed = failedEvaluation(&e);
+        } catch (...) {
+            failed = failedEvaluation(nullptr);
+        }
+        // Said outside the handler: publishing may itself run short of memory.
+        if (failed) {
+            try {
+                publish(state, EvaluatorOutcome::Step::result, *failed);
+            } catch (...) {
+                // Not even the sentence could be made; the waiters are released below.
+            }
         }
         {
             const std::lock_guard lock(mutex_);

@@ -7,7 +7,8 @@
 //
 // Each state gives a Result first, and where the expression matches no whole
 // text, the no-match hint as a second outcome, searched after the first is
-// out and cancelled like it.
+// out and cancelled like it. An evaluation that fails (memory exhausted) gives
+// a Result outcome that only says so; the worker goes on with the next state.
 
 #include <atomic>
 #include <condition_variable>
@@ -34,12 +35,19 @@ struct EvaluatorOutcome {
 // with its mark and status, the Result left as it is.
 void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome);
 
+// The Result step of one state; evaluateJoined unless a test gives another.
+using EvaluateStep = std::function<Evaluation(const std::string& expression, std::shared_ptr<const JoinedText> text,
+                                              const std::atomic<bool>* cancel, BoxLines lines)>;
+
+// The status line when an evaluation failed for want of memory or otherwise.
+std::string failureStatus(const std::exception* failure);
+
 class Evaluator {
 public:
     // `notify` runs on the worker thread when an outcome is ready; it should
     // only wake the window's loop (Glib::Dispatcher::emit, PostMessage), which
     // then calls take().
-    explicit Evaluator(std::function<void()> notify, BoxLines lines = BoxLines::lineFeeds);
+    explicit Evaluator(std::function<void()> notify, BoxLines lines = BoxLines::lineFeeds, EvaluateStep evaluate = {});
     ~Evaluator();
     Evaluator(const Evaluator&) = delete;
     Evaluator& operator=(const Evaluator&) = delete;
@@ -69,6 +77,7 @@ private:
 
     std::function<void()> notify_;
     BoxLines lines_;
+    EvaluateStep evaluate_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;     // the worker: a new state, or the end
     std::condition_variable arrived_;  // waitAndTake: an outcome, or the worker idle

@@ -1,8 +1,7 @@
 // One evaluation as the window makes it on every keystroke, at four sizes of
 // text, against the plain pipeline of the design and PCRE2-16 with JIT; the
 // window's own evaluation with its conversions; the guards' stops; and the
-// checker alone, beside the one-pass checker it replaced.
-// After the table it prints ours / plain, ours / PCRE2 and check / before.
+// checker alone. After the table it prints ours / plain and ours / PCRE2.
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +19,6 @@
 #include "reference_pipelines.h"
 #include "large_stack.h"
 #include "pattern_check.h"
-#include "pattern_check_before.h"
 #include "result_compose.h"
 #include "text_conversion.h"
 
@@ -61,7 +59,7 @@ void ours(benchmark::State& state, NarrowText expression, NarrowText text) {
 }
 
 void plain(benchmark::State& state, NarrowText expression, NarrowText text) {
-    tarnwick::runOnLargeStack([&] {
+    tarnwick::runOnLargeStack([&](std::size_t) {
         for (auto _ : state) benchmark::DoNotOptimize(tarnwick::bench::plainPipeline(expression, text));
         return std::size_t{0};
     });
@@ -95,11 +93,9 @@ void window(benchmark::State& state, std::string expression, NarrowText text) {
     std::cout.clear();
 }
 
-// The check alone, as it runs on every key, by the staged checker and by the
-// one-pass checker it replaced.
-void check(benchmark::State& state, tarnwick::CheckedPattern (*checker)(const tarnwick::WideText&),
-           tarnwick::WideText pattern) {
-    for (auto _ : state) benchmark::DoNotOptimize(checker(pattern));
+// The check alone, as it runs on every key.
+void check(benchmark::State& state, tarnwick::WideText pattern) {
+    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::checkPattern(pattern));
 }
 
 // 1,000 characters of the kinds of pieces users write, with groups, a back
@@ -121,8 +117,7 @@ void addChecks() {
     patterns.emplace_back("long1000", longPattern());
     patterns.emplace_back("pastedText100KB", tarnwick::toWideString(windowText(100 * 1024)));  // a log pasted as the expression
     for (const auto& [name, pattern] : patterns) {
-        benchmark::RegisterBenchmark(("check/" + name).c_str(), check, tarnwick::checkPattern, pattern);
-        benchmark::RegisterBenchmark(("checkBefore/" + name).c_str(), check, tarnwick::bench::checkPatternBefore, pattern);
+        benchmark::RegisterBenchmark(("check/" + name).c_str(), check, pattern);
     }
 }
 
@@ -170,12 +165,6 @@ public:
                 else std::cout << " -";
             }
             std::cout << '\n';
-        }
-        std::cout << "\nstaged checker / one-pass checker (real time):\n";
-        for (const auto& [name, time] : times_) {
-            if (name.rfind("check/", 0) != 0) continue;
-            const auto found = times_.find("checkBefore/" + name.substr(6));
-            if (found != times_.end()) std::cout << "  " << name.substr(6) << ": " << time / found->second << '\n';
         }
     }
 

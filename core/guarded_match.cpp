@@ -43,10 +43,17 @@ std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
     bool cancelled = false;
     bool stopped = false;
     PatternError stop = PatternError::complexity;
-    runOnLargeStack([&]() -> std::size_t {
+    runOnLargeStack([&](std::size_t stackBytes) -> std::size_t {
         const std::uintptr_t top = stackPosition();
-        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, largeStackBytes - stackHeadroom), limits.cancel);
-        body(meter);
+        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, stackBytes - stackHeadroom), limits.cancel);
+        runningMeter = &meter;
+        try {
+            body(meter);
+        } catch (...) {
+            runningMeter = nullptr;
+            throw;
+        }
+        runningMeter = nullptr;
         steps = meter.stepsTaken();
         cancelled = meter.cancelled;
         stopped = meter.stopped;
@@ -92,8 +99,11 @@ std::optional<GroupSpan> groupSpan(const std::match_results<MeteredIterator>& ma
 void WorkMeter::checkLimits() {
     untilCheck = checkInterval;
     steps += checkInterval;
-    if (stopped) return;
     const std::uintptr_t position = stackPosition();
+    if (stopped) {
+        if (mayAbandon && steps - stoppedAt > stepsToReturn && top - position < abandonDepth) throw Abandoned{};
+        return;
+    }
     if (position < lowest) lowest = position;
     if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
         stopped = true;
@@ -102,6 +112,7 @@ void WorkMeter::checkLimits() {
         stopped = true;
         stop = steps > stepLimit ? PatternError::complexity : PatternError::stack;
     }
+    if (stopped) stoppedAt = steps;
 }
 
 MatchLimits limitsFor(std::size_t textLength) {
@@ -111,6 +122,16 @@ MatchLimits limitsFor(std::size_t textLength) {
 namespace {
 
 enum class Search { whole, wholeThenPart, part };
+
+// One run of the engine; an abandoned run ends as the stopped run it is.
+template <class Run>
+bool engineRun(Run&& run) {
+    try {
+        return run();
+    } catch (const WorkMeter::Abandoned&) {
+        return false;
+    }
+}
 
 MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits, Search search) {
     const WideText text = withLineBefore(input);
@@ -123,7 +144,8 @@ MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const
         const MeteredIterator last(begin + input.size(), &meter);
         std::match_results<MeteredIterator> match;
         if (search != Search::part) {
-            if (std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail) && !meter.stopped) {
+            if (engineRun([&] { return std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail); }) &&
+                !meter.stopped) {
                 std::vector<std::optional<GroupSpan>> spans;
                 spans.reserve(pattern.groups.size());
                 for (const GroupSlots& slots : pattern.groups) spans.push_back(groupSpan(match, slots, begin));
@@ -137,8 +159,10 @@ MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const
         // more work than a short text's match, so that a long text's hint
         // never takes seconds; its stop is no error, only no hint.
         meter.restart(std::min(limits.steps, baseStepLimit));
-        if (std::regex_search(first, last, match, regex,
-                              std::regex_constants::match_prev_avail | std::regex_constants::match_not_null) &&
+        if (engineRun([&] {
+                return std::regex_search(first, last, match, regex,
+                                         std::regex_constants::match_prev_avail | std::regex_constants::match_not_null);
+            }) &&
             !meter.stopped) {
             result.part = GroupSpan{static_cast<std::size_t>(match[0].first.base() - begin),
                                     static_cast<std::size_t>(match[0].second.base() - begin)};
@@ -170,6 +194,7 @@ WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const 
     runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
+        meter.mayAbandon = false;
         std::regex_replace(std::back_inserter(out), MeteredIterator(begin, &meter),
                            MeteredIterator(begin + input.size(), &meter), regex, replacement,
                            std::regex_constants::match_prev_avail);

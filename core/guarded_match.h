@@ -18,24 +18,17 @@
 namespace tarnwick {
 
 struct MatchLimits {
-    std::uint64_t steps;     // the engine's moves and reads of the text
+    std::uint64_t steps;     // the engine's steps: moves, reads, comparisons and copies of positions
     std::size_t stackBytes;  // how deep its recursion may go
     // When another thread sets it, the match ends within a few microseconds
     // (it is read where the limits are checked) and MatchCancelled is thrown.
     const std::atomic<bool>* cancel = nullptr;
 };
 
-// A match given up because a newer evaluation wants the thread: no result,
-// no error and no report line.
-class MatchCancelled : public std::exception {
-public:
-    const char* what() const noexcept override { return "match cancelled"; }
-};
-
 // A runaway match on a short text stops after about 150 ms here; every
 // character of the text adds room for a legitimate match of it.
-inline constexpr std::uint64_t baseStepLimit = 16'000'000;
-inline constexpr std::uint64_t stepsPerCharacter = 64;
+inline constexpr std::uint64_t baseStepLimit = 64'000'000;
+inline constexpr std::uint64_t stepsPerCharacter = 192;
 
 // The limits for a text of this many characters.
 MatchLimits limitsFor(std::size_t textLength);

@@ -42,19 +42,24 @@ class MatchingThread {
 public:
     MatchingThread() {
         const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        void* p = mmap(nullptr, largeStackBytes, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK | MAP_NORESERVE, -1, 0);
-        if (p == MAP_FAILED) throw std::runtime_error("cannot reserve the matching stack");
-        region_ = static_cast<char*>(p);
+        for (bytes_ = largeStackBytes; bytes_ >= smallestStackBytes; bytes_ /= 2) {
+            void* p = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK | MAP_NORESERVE,
+                           -1, 0);
+            if (p != MAP_FAILED) {
+                region_ = static_cast<char*>(p);
+                break;
+            }
+        }
+        if (region_ == nullptr) throw std::runtime_error("cannot reserve the matching stack: the address space is too small");
         // The lowest page is a guard page: an overflow faults instead of writing past the region.
         mprotect(region_, page, PROT_NONE);
         pthread_attr_t attr;
         pthread_attr_init(&attr);
-        int rc = pthread_attr_setstack(&attr, region_, largeStackBytes);
+        int rc = pthread_attr_setstack(&attr, region_, bytes_);
         if (rc == 0) rc = pthread_create(&thread_, &attr, loop, this);
         pthread_attr_destroy(&attr);
         if (rc != 0) {
-            munmap(region_, largeStackBytes);
+            munmap(region_, bytes_);
             throw std::runtime_error(std::string("cannot start the matching thread: ") + std::strerror(rc));
         }
     }
@@ -63,13 +68,13 @@ public:
         state_.store(quitting, std::memory_order_release);
         state_.notify_one();
         pthread_join(thread_, nullptr);
-        munmap(region_, largeStackBytes);
+        munmap(region_, bytes_);
     }
 
     MatchingThread(const MatchingThread&) = delete;
     MatchingThread& operator=(const MatchingThread&) = delete;
 
-    void run(const std::function<std::size_t()>& job) {
+    void run(const StackJob& job) {
         job_ = &job;
         failure_ = nullptr;
         state_.store(jobWaiting, std::memory_order_release);
@@ -86,10 +91,10 @@ private:
             if (self->state_.load(std::memory_order_acquire) == quitting) return nullptr;
             std::size_t depth = 0;
             try {
-                depth = (*self->job_)();
+                depth = (*self->job_)(self->bytes_);
             } catch (...) {
                 self->failure_ = std::current_exception();
-                depth = largeStackBytes;  // unknown, perhaps all of it
+                depth = self->bytes_;  // unknown, perhaps all of it
             }
             // Hand the result over first, then tidy up while the caller goes on.
             self->state_.store(jobDone, std::memory_order_release);
@@ -107,23 +112,24 @@ private:
             touched_ = std::max(touched_, depth);
             return;
         }
-        if (touched_ <= keptStackBytes) return;
+        if (touched_ <= keptStackBytes || bytes_ <= keptStackBytes) return;
         const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        madvise(region_ + page, largeStackBytes - keptStackBytes - page, MADV_DONTNEED);
+        madvise(region_ + page, bytes_ - keptStackBytes - page, MADV_DONTNEED);
         touched_ = keptStackBytes;
     }
 
     char* region_ = nullptr;
+    std::size_t bytes_ = 0;  // the region's size
     pthread_t thread_{};
     std::atomic<int> state_{idle};
-    const std::function<std::size_t()>* job_ = nullptr;
+    const StackJob* job_ = nullptr;
     std::exception_ptr failure_;
     std::size_t touched_ = 0;
 };
 
 }  // namespace
 
-void runOnLargeStack(const std::function<std::size_t()>& job) {
+void runOnLargeStack(const StackJob& job) {
     thread_local std::unique_ptr<MatchingThread> own;
     if (!own) own = std::make_unique<MatchingThread>();
     own->run(job);

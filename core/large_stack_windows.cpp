@@ -20,15 +20,19 @@ namespace {
 class MatchingThread {
 public:
     MatchingThread() {
-        HANDLE thread = CreateThread(nullptr, largeStackBytes, loop, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (thread == nullptr) throw std::runtime_error("cannot start the matching thread");
+        HANDLE thread = nullptr;
+        for (bytes_ = largeStackBytes; thread == nullptr && bytes_ >= smallestStackBytes; bytes_ /= 2) {
+            thread = CreateThread(nullptr, bytes_, loop, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+            if (thread != nullptr) break;
+        }
+        if (thread == nullptr) throw std::runtime_error("cannot start the matching thread: the address space is too small");
         CloseHandle(thread);
     }
 
     MatchingThread(const MatchingThread&) = delete;
     MatchingThread& operator=(const MatchingThread&) = delete;
 
-    void run(const std::function<std::size_t()>& job) {
+    void run(const StackJob& job) {
         std::unique_lock<std::mutex> lock(mutex_);
         job_ = &job;
         failure_ = nullptr;
@@ -54,7 +58,7 @@ private:
             self->changed_.wait(lock, [self] { return self->job_ != nullptr || self->quitting_; });
             if (self->job_ == nullptr) break;
             try {
-                (*self->job_)();
+                (*self->job_)(self->bytes_);
             } catch (...) {
                 self->failure_ = std::current_exception();
             }
@@ -68,7 +72,8 @@ private:
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    const std::function<std::size_t()>* job_ = nullptr;
+    const StackJob* job_ = nullptr;
+    std::size_t bytes_ = 0;  // the stack's reservation
     std::exception_ptr failure_;
     bool quitting_ = false;
 };
@@ -85,7 +90,7 @@ DWORD endOfThreadSlot() {
 
 }  // namespace
 
-void runOnLargeStack(const std::function<std::size_t()>& job) {
+void runOnLargeStack(const StackJob& job) {
     // A plain pointer: thread_local objects with destructors are not reliable
     // in the MinGW runtime; the end-of-thread callback above ends the thread.
     thread_local MatchingThread* own = nullptr;

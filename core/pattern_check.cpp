@@ -7,9 +7,10 @@
 
 namespace tarnwick {
 
-CheckedPattern checkPattern(const WideText& pattern) {
+CheckedPattern checkPattern(const WideText& pattern, const std::atomic<bool>* cancel) {
     using namespace pattern;
-    return printForEngine(rewriteForEngine(parsePattern(pattern)));
+    const std::size_t longest = checkedLengthFactor * pattern.size() + checkedLengthAllowance;
+    return printForEngine(rewriteForEngine(parsePattern(pattern)), longest, cancel);
 }
 
 }  // namespace tarnwick

@@ -8,6 +8,7 @@
 // the empty string rewritten so that no pass after the minimum is empty.
 // It runs as three stages of its own: parse, rewrite, print (pattern_stages.h).
 
+#include <atomic>
 #include <cstddef>
 #include <vector>
 
@@ -32,7 +33,15 @@ struct CheckedPattern {
     std::vector<GroupSlots> groups;
 };
 
-// Throws RegexError with the code of the first place where the pattern fails.
-CheckedPattern checkPattern(const WideText& pattern);
+// The engine's pattern is at most this many times as long as the pattern (and
+// checkedLengthAllowance more): rewriting a repetition writes its body again,
+// which nesting could double at every level.
+inline constexpr std::size_t checkedLengthFactor = 8;
+inline constexpr std::size_t checkedLengthAllowance = 256;
+
+// Throws RegexError with the code of the first place where the pattern fails,
+// or space (9) where its engine form would be too long; MatchCancelled when
+// `cancel` is set meanwhile.
+CheckedPattern checkPattern(const WideText& pattern, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace tarnwick

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -53,6 +54,13 @@ private:
     std::size_t position_;
     std::string reason_;
     std::uint64_t steps_;
+};
+
+// A check or match given up because a newer evaluation wants the thread: no
+// result, no error and no report line.
+class MatchCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "match cancelled"; }
 };
 
 // A short human reason for the error, for status lines ("unmatched parenthesis").

@@ -3,10 +3,13 @@
 // of EngineTraits. The engine numbers its groups by their opening parentheses,
 // so the printer numbers them as it writes them; a node the tree names twice
 // (the passes after a repetition's minimum) is written twice, and its groups
-// get a second slot.
+// get a second slot. Nested, such copies double at every level, so the output
+// has a length limit, checked as it grows.
 
 #include <cwchar>
 #include <string>
+
+#include "pattern_error.h"
 
 #include "char_class.h"
 #include "engine_traits.h"
@@ -78,7 +81,8 @@ void writeClassItem(WideText& out, const ClassItem& item) {
 
 class Printer {
 public:
-    explicit Printer(const EnginePattern& rewritten) : tree_(rewritten.tree), markerGroups_(rewritten.markers, 0) {
+    Printer(const EnginePattern& rewritten, std::size_t longest, const std::atomic<bool>* cancel)
+        : tree_(rewritten.tree), longest_(longest), cancel_(cancel), markerGroups_(rewritten.markers, 0) {
         checked_.groups.resize(rewritten.groups.size());
         checked_.groups[0].engine.push_back(0);
     }
@@ -95,7 +99,21 @@ public:
     }
 
 private:
+    // Called once per node written: the output grows by a bounded amount
+    // between two calls, except for a literal, which checks on its own.
+    void checkGrowth() {
+        if (out_.size() > longest_) {
+            throw RegexError(PatternError::space, RegexError::noPosition,
+                             "too complex to check: the engine's form of this expression would be more than " +
+                                 std::to_string(checkedLengthFactor) + " times as long");
+        }
+        if (cancel_ != nullptr && ++nodesWritten_ % 1024 == 0 && cancel_->load(std::memory_order_relaxed)) {
+            throw MatchCancelled();
+        }
+    }
+
     void write(NodeId id) {
+        checkGrowth();
         const Node& node = tree_[id];
         switch (node.kind) {
             case NodeKind::alternation:
@@ -135,6 +153,7 @@ private:
             case NodeKind::characterClass: writeClass(node); return;
             case NodeKind::literal:
                 for (wchar_t c : node.text) writeLiteral(out_, c);
+                checkGrowth();
                 return;
             case NodeKind::anyCharacter:
                 // The engine's '.' also refuses U+2028 and U+2029, which code page 932 cannot hold.
@@ -165,6 +184,9 @@ private:
     }
 
     const PatternTree& tree_;
+    std::size_t longest_;
+    const std::atomic<bool>* cancel_;
+    std::uint64_t nodesWritten_ = 0;
     CheckedPattern checked_;
     WideText out_;  // becomes checked_.canonical
     std::size_t engineGroups_ = 0;
@@ -173,6 +195,8 @@ private:
 
 }  // namespace
 
-CheckedPattern printForEngine(const EnginePattern& rewritten) { return Printer(rewritten).run(rewritten); }
+CheckedPattern printForEngine(const EnginePattern& rewritten, std::size_t longest, const std::atomic<bool>* cancel) {
+    return Printer(rewritten, longest, cancel).run(rewritten);
+}
 
 }  // namespace tarnwick::pattern

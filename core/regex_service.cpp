@@ -57,7 +57,7 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint,
     bool matching = false;
     try {
         // The pattern first: an invalid one needs no conversion of the text.
-        const CheckedPattern checked = checkPattern(toWideString(pattern));
+        const CheckedPattern checked = checkPattern(toWideString(pattern), cancel);
         const WideText wideInput = toWideString(input);
         matching = true;
         MatchLimits limits = limitsFor(wideInput.size());
@@ -89,7 +89,7 @@ MatchOutcome matchGroups(NarrowText pattern, NarrowText input, NoMatchHint hint,
 
 std::optional<PartialMatch> searchPart(const NarrowText& pattern, const NarrowText& input, const std::atomic<bool>* cancel) {
     try {
-        const CheckedPattern checked = checkPattern(toWideString(pattern));
+        const CheckedPattern checked = checkPattern(toWideString(pattern), cancel);
         const WideText wideInput = toWideString(input);
         MatchLimits limits = limitsFor(wideInput.size());
         limits.cancel = cancel;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <new>
 
 namespace tarnwick::tools {
 namespace {
@@ -37,7 +38,8 @@ std::optional<std::string> readAll(std::FILE* file) {
 
 }  // namespace
 
-int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& body, int usageStatus) {
+int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& body, int usageStatus,
+            int failureStatus) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -48,7 +50,17 @@ int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& bo
         std::cerr << app.get_name() << ": " << parseMessage(app, e) << " (see --help)\n";
         return usageStatus;
     }
-    const int status = body();
+    int status = usageStatus;
+    try {
+        status = body();
+    } catch (const std::bad_alloc& e) {
+        // A huge text under a tight memory limit: said, not aborted.
+        std::cerr << app.get_name() << ": out of memory evaluating this text (" << e.what() << ")\n";
+        return failureStatus;
+    } catch (const std::exception& e) {
+        std::cerr << app.get_name() << ": " << e.what() << '\n';
+        return failureStatus;
+    }
     if (!outputWritten()) {
         std::cerr << app.get_name() << ": cannot write standard output: " << std::strerror(errno) << '\n';
         return usageStatus;

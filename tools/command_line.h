@@ -14,9 +14,11 @@ inline constexpr int usageExitStatus = 3;
 
 // Parses the arguments and runs `body`. --help and --version print and end
 // with 0; bad usage prints one line on standard error and ends with
-// `usageStatus`, and so does a failed write or flush of standard output.
+// `usageStatus`, and so does a failed write or flush of standard output. An
+// exception out of `body` (memory exhausted) prints one line and ends with
+// `failureStatus`.
 int runTool(CLI::App& app, int argc, char** argv, const std::function<int()>& body,
-            int usageStatus = usageExitStatus);
+            int usageStatus = usageExitStatus, int failureStatus = usageExitStatus);
 
 // The bytes of the file, or of standard input when `path` is empty. When it
 // cannot be read (no such file, a directory, a read error, a closed stream)

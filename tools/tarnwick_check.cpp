@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
     app.add_flag("--cp932", cp932, "Take and give raw code page 932 bytes instead of UTF-8");
     app.add_flag("--raw", raw, "Pass the text's bytes unchanged instead of making each line break CR LF");
     app.set_version_flag("--version", tarnwick::versionNumber);
-    app.footer("Exit status: 0 groups listed, 1 no match, 2 invalid expression or stopped match, 3 bad usage or "
-               "unreadable input or unwritable output.");
+    app.footer("Exit status: 0 groups listed, 1 no match, 2 invalid expression, stopped match or a text too large "
+               "for the memory, 3 bad usage or unreadable input or unwritable output.");
 
     return tarnwick::tools::runTool(app, argc, argv, [&] {
         if (!expressionFile.empty()) {
@@ -126,5 +126,5 @@ int main(int argc, char** argv) {
             case tarnwick::MatchStatus::stopped: return static_cast<int>(invalidExpression);
         }
         return static_cast<int>(emptyResult);
-    });
+    }, tarnwick::tools::usageExitStatus, static_cast<int>(invalidExpression));
 }

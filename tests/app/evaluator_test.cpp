@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -91,6 +93,48 @@ TEST(Evaluator, TheJoinedTextIsKeptWhileOnlyTheExpressionChanges) {
     EXPECT_EQ(evaluator.waitAndTake(true).back().evaluation.result, "group[0] [aaa]\ngroup[1] [a]\n");
     evaluator.setText("ab");
     EXPECT_EQ(evaluator.waitAndTake(true).front().evaluation.result, "");
+}
+
+// A failed evaluation (memory exhausted) is an outcome: the status says so, the
+// Result stays, the waiter is released and the next state is evaluated.
+TEST(Evaluator, AFailedEvaluationIsSaidAndTheNextStateEvaluated) {
+    Evaluator evaluator([] {}, BoxLines::lineFeeds,
+                        [](const std::string& expression, std::shared_ptr<const JoinedText> text,
+                           const std::atomic<bool>* cancel, BoxLines lines) -> Evaluation {
+                            if (expression == "bad_alloc") throw std::bad_alloc();
+                            if (expression == "other") throw std::runtime_error("cannot reserve the matching stack");
+                            return evaluateJoined(expression, std::move(text), NoMatchHint::none, cancel, lines);
+                        });
+    struct Case {
+        std::string expression;
+        std::string status;
+        bool result;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"bad_alloc", "Out of memory evaluating this text: std::bad_alloc", false},
+             {"other", "The evaluation failed: cannot reserve the matching stack", false},
+             {"a+", "Match, no capture groups", true},
+         }) {
+        evaluator.change(c.expression, "aa");
+        const auto outcomes = evaluator.waitAndTake(true);
+        ASSERT_EQ(outcomes.size(), 1u) << c.expression;
+        EXPECT_EQ(outcomes[0].evaluation.status, c.status);
+        EXPECT_EQ(outcomes[0].evaluation.result.has_value(), c.result) << c.expression;
+    }
+}
+
+// A runaway that reads no text is cancelled by the next state like any other.
+TEST(Evaluator, ARunawayOfEmptyAlternativesIsCancelled) {
+    std::string ladder;
+    for (int i = 0; i < 40; ++i) ladder += "(?:|)";
+    Evaluator evaluator([] {});
+    evaluator.change(ladder + "(?!)", "");
+    waitUntilStarted(evaluator, 1);
+    evaluator.change("a", "a");
+    const auto outcomes = evaluator.waitAndTake(true);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].evaluation.status, "Match, no capture groups");
+    EXPECT_EQ(evaluator.evaluationsStarted(), 2u);
 }
 
 }  // namespace

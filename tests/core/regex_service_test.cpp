@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "guarded_match.h"
+#include "metered_iterator.h"
 #include "pattern_check.h"
 #include "pattern_error.h"
 #include "text_conversion.h"
@@ -245,6 +246,62 @@ TEST(Guards, ACancelledMatchEndsWithNoOutcomeAndNoReportLine) {
     }
     // The matching thread is free for the next evaluation at once.
     EXPECT_EQ(matchGroups("(a)", "a").groups, (GroupList{"a", "a"}));
+}
+
+// Backtracking that reads no text (empty alternatives, look-aheads, nested
+// empty passes) is counted like any other work: each of these stops at the
+// work limit, within one check's steps after it, rather than running for
+// seconds or hours; and a cancel ends it.
+TEST(Guards, EveryRunawayStopsAtTheWorkLimit) {
+    auto ladder = [](int rungs, const std::string& end) {
+        std::string pattern;
+        for (int i = 0; i < rungs; ++i) pattern += "(?:|)";
+        return pattern + end;
+    };
+    struct Case {
+        std::string pattern;
+        std::string text;
+    };
+    for (const Case& c : std::vector<Case>{
+             {ladder(25, "(?!)"), ""},
+             {ladder(40, "(?!)"), ""},
+             {ladder(40, "x"), ""},
+             {ladder(40, "(?=a)b") + std::string(300, 'c'), "a"},
+             {"(?:(?:|a?)*)*b", std::string(20, 'a')},
+             {"(a+)+b", std::string(30, 'a') + "c"},
+         }) {
+        testing::internal::CaptureStdout();
+        const MatchOutcome outcome = matchGroups(c.pattern, c.text);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "11:regular expression error\n") << c.pattern;
+        EXPECT_EQ(outcome.status, MatchStatus::stopped) << c.pattern;
+        const std::uint64_t limit = limitsFor(c.text.size()).steps;
+        EXPECT_GT(outcome.cost.steps, limit) << c.pattern;
+        EXPECT_LE(outcome.cost.steps, limit + 2 * WorkMeter::checkInterval + WorkMeter::stepsToReturn) << c.pattern;
+
+        std::atomic<bool> cancel{true};
+        EXPECT_THROW(matchGroups(c.pattern, c.text, tarnwick::NoMatchHint::none, &cancel), MatchCancelled) << c.pattern;
+    }
+}
+
+// Repetitions nested in look-aheads would double the engine's pattern at every
+// level; the check refuses such a pattern at once instead of writing gigabytes.
+TEST(Guards, TheEnginesPatternStaysSmall) {
+    for (int levels : {5, 21, 23, 26, 200}) {
+        std::wstring pattern = L"a";
+        for (int i = 0; i < levels; ++i) pattern = L"(?:(?=" + pattern + L")a?)+";
+        try {
+            const CheckedPattern checked = checkPattern(pattern);
+            EXPECT_LE(checked.canonical.size(), checkedLengthFactor * pattern.size() + checkedLengthAllowance);
+        } catch (const RegexError& e) {
+            EXPECT_EQ(e.code(), PatternError::space) << levels;
+            EXPECT_NE(e.reason().find("too complex to check"), std::string::npos) << levels;
+            EXPECT_GT(levels, 5);
+        }
+    }
+    std::atomic<bool> cancel{true};
+    std::wstring alternatives = L"a";
+    for (int i = 0; i < 10'000; ++i) alternatives += L"|a";
+    EXPECT_THROW(checkPattern(alternatives, &cancel), MatchCancelled);
 }
 
 TEST(Service, TheOutcomeSaysWhatTheMatchCost) {

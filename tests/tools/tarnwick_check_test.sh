@@ -74,10 +74,10 @@ stderr_is zeroByteIsNamed 0 "tarnwick-check: the text holds a zero byte at offse
 stderr_is unknownOptionIsNamed 3 "tarnwick-check: The following argument was not expected: -x (see --help)" "$check" -x
 stderr_is explainInvalid 2 "tarnwick-check: Invalid expression (7) at character 1: Unicode properties such as \\p{Han} are not part of this grammar; try a class such as [一-龥] or [[:alpha:]]" \
     "$check" --explain '\p{Han}+' <<< '漢字'
-stderr_is explainMatch 0 "tarnwick-check: Match: 2 capture groups · N ms · 22 steps" "$check" --explain '(\d+)-(\d+)' <<< '03-1234'
-stderr_is explainNoMatch 1 "tarnwick-check: No match: the expression matches «東京» at characters 4–5, but must describe the whole text · N ms · 11 steps" \
+stderr_is explainMatch 0 "tarnwick-check: Match: 2 capture groups · N ms · 110 steps" "$check" --explain '(\d+)-(\d+)' <<< '03-1234'
+stderr_is explainNoMatch 1 "tarnwick-check: No match: the expression matches «東京» at characters 4–5, but must describe the whole text · N ms · 98 steps" \
     "$check" --explain '東京' < <(printf 'ab\n東京都')
-stderr_is explainStopped 2 "tarnwick-check: Stopped at the work limit (11) after 16,002,336 steps, N ms" \
+stderr_is explainStopped 2 "tarnwick-check: Stopped at the work limit (11) after 64,007,252 steps, N ms" \
     "$check" --explain '(a+)+b' <<< aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaac
 printf '(\\d+)-(\\d+)\n' > "${TMPDIR:-/tmp}/tarnwick-expression.$$"
 printf '03-1234' > "${TMPDIR:-/tmp}/tarnwick-text.$$"
@@ -120,17 +120,17 @@ if not isinstance(d.pop("ms", 0.0), float): d["ms"] = "not a number"
 print(json.dumps(d, sort_keys=True, ensure_ascii=False))')
     if [ "$got" = "$want" ]; then echo "ok   $name"; else echo "FAIL $name: $got"; failures=$((failures + 1)); fi
 }
-json_is jsonSpans '{"explanation": "Match: 3 capture groups", "groups": [{"end": 5, "start": 0, "text": "東京xy"}, {"end": 3, "start": 0, "text": "東京"}, null, {"end": 5, "start": 4, "text": "y"}], "status": "matched", "steps": 21}' \
+json_is jsonSpans '{"explanation": "Match: 3 capture groups", "groups": [{"end": 5, "start": 0, "text": "東京xy"}, {"end": 3, "start": 0, "text": "東京"}, null, {"end": 5, "start": 4, "text": "y"}], "status": "matched", "steps": 126}' \
     "$check" --json '(.+)(z)?x(y)' < <(printf '東\n京xy')
-json_is jsonCrLfInput '{"explanation": "Match: 1 capture group", "groups": [{"end": 6, "start": 0, "text": "abcd"}, {"end": 5, "start": 1, "text": "bc"}], "status": "matched", "steps": 12}' \
+json_is jsonCrLfInput '{"explanation": "Match: 1 capture group", "groups": [{"end": 6, "start": 0, "text": "abcd"}, {"end": 5, "start": 1, "text": "bc"}], "status": "matched", "steps": 67}' \
     "$check" --json 'a(bc)d' < <(printf 'ab\r\ncd')
 json_is jsonInvalid '{"code": 5, "explanation": "Invalid expression (5) at character 3: unmatched parenthesis", "groups": [], "position": 2, "reason": "unmatched parenthesis", "status": "invalid"}' \
     "$check" --json '(a' <<< 'a'
-json_is jsonNoMatch '{"explanation": "No match: the expression matches «bb» at characters 4–5, but must describe the whole text", "groups": [], "partial": {"end": 5, "start": 3, "text": "bb"}, "status": "noMatch", "steps": 10}' \
+json_is jsonNoMatch '{"explanation": "No match: the expression matches «bb» at characters 4–5, but must describe the whole text", "groups": [], "partial": {"end": 5, "start": 3, "text": "bb"}, "status": "noMatch", "steps": 98}' \
     "$check" --json 'b+' < <(printf 'a\r\nbbc')
-json_is jsonRawLineFeed '{"explanation": "No match: the expression matches «b» at character 3, but must describe the whole text", "groups": [], "partial": {"end": 3, "start": 2, "text": "b"}, "status": "noMatch", "steps": 8}' \
+json_is jsonRawLineFeed '{"explanation": "No match: the expression matches «b» at character 3, but must describe the whole text", "groups": [], "partial": {"end": 3, "start": 2, "text": "b"}, "status": "noMatch", "steps": 92}' \
     "$check" --json --raw 'b' < <(printf 'a\nbc')
-json_is jsonCp932 '{"explanation": "Match, no capture groups", "groups": [{"end": 2, "hex": "938c8b9e", "start": 0}], "status": "matched", "steps": 6}' \
+json_is jsonCp932 '{"explanation": "Match, no capture groups", "groups": [{"end": 2, "hex": "938c8b9e", "start": 0}], "status": "matched", "steps": 48}' \
     "$check" --json --cp932 '..' < <(printf '\x93\x8c\x8b\x9e')
 
 # --from-cpp reads the expression as a C++ literal; a refused one is bad usage.
@@ -139,6 +139,27 @@ expect fromCppJapanese 0 "$(hex 'group[0] [\xe6\x9d\xb1\xe4\xba\xac]\r\n')" "$ch
 exec 3>/dev/null
 stderr_is fromCppRefused 3 'tarnwick-check: not a string literal: unterminated " at character 2' "$check" --from-cpp 'L"(\\d+' <<< 1
 exec 3>&-
+
+# Under a tight address-space limit the matching stack is smaller, never
+# missing: a short text gives its Result, a long one stops at the stack limit
+# (12). The sanitizers' shadow memory needs more address space than these.
+if [ "${TARNWICK_SANITIZE:-OFF}" != ON ]; then
+    long_text=$(mktemp)
+    head -c 3000000 /dev/zero | tr '\0' a > "$long_text"
+    huge_text=$(mktemp)
+    head -c 40000000 /dev/zero | tr '\0' a > "$huge_text"  # its wide copy alone is 160 MB
+    for limit in 1500000000 600000000; do
+        expect "shortTextUnder$limit" 0 "$(hex 'group[0] [abc]\r\ngroup[1] [abc]\r\n')" \
+            prlimit --as=$limit "$check" --raw '(.*)' < <(printf abc)
+        expect "longTextUnder$limit" 2 "$(hex '12:regular expression error\n')" \
+            prlimit --as=$limit "$check" --raw '(.)*' "$long_text"
+    done
+    exec 3>/dev/null
+    stderr_is outOfMemoryIsSaid 2 "tarnwick-check: out of memory evaluating this text (std::bad_alloc)" \
+        prlimit --as=150000000 "$check" --raw '(.)*' "$huge_text"
+    exec 3>&-
+    rm -f "$long_text" "$huge_text"
+fi
 
 # --cpp prints a program that compiles and, run, gives the same Result as
 # tarnwick-check, for expressions that the plain engine reads as we do.
