@@ -7,7 +7,7 @@
 namespace tarnwick::app {
 namespace {
 
-BoxMarks marksOf(const ComposedResult& composed) {
+BoxMarks marksOf(const ComposedResult& composed, BoxLines lines) {
     const MatchOutcome& outcome = composed.outcome;
     BoxMarks marks;
     marks.groups = outcome.spans;
@@ -15,9 +15,10 @@ BoxMarks marksOf(const ComposedResult& composed) {
     if (outcome.status == MatchStatus::invalid && outcome.errorPosition != RegexError::noPosition) {
         marks.fault = outcome.errorPosition;
     }
-    // A GTK Result box shows each CR LF as one line feed.
+    // A GTK Result box shows each CR LF as one line feed; an edit control keeps both.
+    const std::size_t shrink = lines == BoxLines::lineFeeds ? 1 : 0;
     for (std::size_t i = 0; i < composed.lines.size(); ++i) {
-        marks.resultLines.push_back({composed.lines[i].start - i, composed.lines[i].end - i});
+        marks.resultLines.push_back({composed.lines[i].start - i * shrink, composed.lines[i].end - i * shrink});
     }
     return marks;
 }
@@ -45,7 +46,7 @@ Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const J
     evaluation.result = codePage932ToUtf8(composed->text);
     if (lines == BoxLines::lineFeeds) evaluation.result = fromCrLf(*evaluation.result);
     evaluation.shown = showResult(*evaluation.result);
-    evaluation.marks = marksOf(*composed);
+    evaluation.marks = marksOf(*composed, lines);
     for (GroupSpan& line : evaluation.marks.resultLines) line = shownSpan(evaluation.shown, line);
     evaluation.outcome = std::move(composed->outcome);
     explain(evaluation);

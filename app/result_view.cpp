@@ -38,7 +38,9 @@ ShownResult showResult(const std::string& result) {
         runCharacters = 0;
     };
     for (std::size_t lineStart = 0; lineStart < result.size();) {
-        const std::size_t lineEnd = std::min(result.find('\n', lineStart), result.size());
+        const std::size_t breakAt = std::min(result.find('\n', lineStart), result.size());
+        // An edit control's line ends in CR LF: the CR stays shown after the marker.
+        const std::size_t lineEnd = breakAt > lineStart && result[breakAt - 1] == '\r' ? breakAt - 1 : breakAt;
         const std::size_t cut = afterCharacters(result, lineStart, shownLineCharacters);
         if (cut < lineEnd) {
             runCharacters += characterCount(result.substr(lineStart, cut - lineStart));
@@ -55,8 +57,9 @@ ShownResult showResult(const std::string& result) {
         } else {
             runCharacters += characterCount(result.substr(lineStart, lineEnd - lineStart));
         }
-        if (lineEnd < result.size()) ++runCharacters;  // the line feed
-        lineStart = lineEnd + 1;
+        runCharacters += breakAt - lineEnd;              // the CR
+        if (breakAt < result.size()) ++runCharacters;  // the line feed
+        lineStart = breakAt + 1;
     }
     closeRun(result.size());
     return shown;

@@ -27,7 +27,7 @@ struct ShownResult {
     std::vector<Piece> pieces;
 };
 
-// The Result (UTF-8, LF line breaks) as shown.
+// The Result (UTF-8, LF or CR LF line breaks) as shown.
 ShownResult showResult(const std::string& result);
 
 // Characters [start, end) of the shown text as the Result has them: a marker

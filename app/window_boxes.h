@@ -28,6 +28,8 @@ public:
     virtual void showStatus(const std::string& status) = 0;
     // A window that marks nothing need not override it.
     virtual void showMarks(const BoxMarks& /*marks*/) {}
+    // Whether an evaluation is taking long (a spinner beside the status line).
+    virtual void showBusy(bool /*busy*/) {}
 };
 
 }  // namespace tarnwick::app

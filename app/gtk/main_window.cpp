@@ -53,6 +53,8 @@ MainWindow::MainWindow() {
     markerTag_->property_style() = Pango::STYLE_ITALIC;
     markerTag_->property_foreground() = "#808080";  // legible on light and dark themes alike
     recolour();
+    presenter_ = std::make_unique<app::BoxesPresenter>(static_cast<app::WindowLoop&>(*this),
+                                                       static_cast<app::WindowBoxes&>(*this), app::BoxLines::lineFeeds);
     connectSignals();
     show_all_children();
     expressionBox_.grab_focus();
@@ -154,9 +156,9 @@ void MainWindow::connectSignals() {
         },
         false);
     versionItem_.signal_activate().connect([] { showVersionInfo(); });
-    expressionBox_.signal_changed().connect([this] { boxChanged(true); });
-    textBox_.get_buffer()->signal_changed().connect([this] { boxChanged(false); });
-    outcomesArrived_.connect([this] { showOutcomes(); });
+    expressionBox_.signal_changed().connect([this] { presenter_->expressionChanged(); });
+    textBox_.get_buffer()->signal_changed().connect([this] { presenter_->textChanged(); });
+    arrival_ = outcomesArrived_.connect([this] { presenter_->deliver(); });
     recordEdits();
     // Whether a conversion of the input method is on screen in a box.
     auto tracksConversion = +[](GtkWidget*, gchar* preedit, gpointer converting) {
@@ -188,6 +190,9 @@ void MainWindow::connectSignals() {
         },
         true);
     textBox_.signal_style_updated().connect([this] { recolour(); });
+    // A paste leaves the caret at its end; a long one would leave it out of sight.
+    textBox_.get_buffer()->signal_paste_done().connect(
+        [this](const Glib::RefPtr<Gtk::Clipboard>&) { textBox_.scroll_to(textBox_.get_buffer()->get_insert()); });
     // After the widgets and their input methods: an Escape that cancels a
     // conversion there must not end the program.
     signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onWindowKey), true);
@@ -357,48 +362,47 @@ void MainWindow::showStatus(const std::string& status) {
     statusLine_.set_tooltip_text(status);
 }
 
-void MainWindow::boxChanged(bool expression) {
-    (expression ? expressionChanged_ : textChanged_) = true;
-    // Below the redraw's priority: the key is on screen before its text is read.
-    if (!submission_.connected()) {
-        submission_ = Glib::signal_idle().connect([this] {
-            submitChanges();
-            return false;
-        });
-    }
-}
+MainWindow::~MainWindow() { presenter_.reset(); }
 
-// One submission for all the changes since the last: an undo step replays its
-// edits one by one, a paste may erase and insert, and each is one evaluation.
-void MainWindow::submitChanges() {
-    std::optional<std::string> expression;
-    std::optional<std::string> text;
-    if (expressionChanged_) expression = expressionBox_.get_text();
-    if (textChanged_) text = textBox_.get_buffer()->get_text();
-    expressionChanged_ = textChanged_ = false;
-    evaluator_.change(std::move(expression), std::move(text));
-    if (!evaluatingTimer_.connected()) {
-        evaluatingTimer_ = Glib::signal_timeout().connect([this] {
-            showEvaluating();
-            return false;
-        }, 100);
-    }
-}
-
-void MainWindow::showEvaluating() {
-    if (!evaluator_.evaluating()) return;
-    statusLine_.set_text("Evaluating…");
-    spinner_.show();
-    spinner_.start();
-}
-
-void MainWindow::showOutcomes() {
-    for (const app::EvaluatorOutcome& outcome : evaluator_.take()) app::showOutcome(*this, outcome);
-    if (!evaluator_.evaluating()) {
+void MainWindow::showBusy(bool busy) {
+    if (busy) {
+        spinner_.show();
+        spinner_.start();
+    } else {
         spinner_.stop();
         spinner_.hide();
     }
 }
+
+// Below the redraw's priority: the key is on screen before its text is read.
+void MainWindow::scheduleSubmission() {
+    submission_ = Glib::signal_idle().connect([this] {
+        presenter_->submit();
+        return false;
+    });
+}
+
+void MainWindow::wake() { outcomesArrived_.emit(); }
+
+void MainWindow::startTimer(int milliseconds) {
+    timer_.disconnect();
+    timer_ = Glib::signal_timeout().connect([this] {
+        presenter_->timerFired();
+        return false;
+    }, static_cast<unsigned>(milliseconds));
+}
+
+void MainWindow::stopTimer() { timer_.disconnect(); }
+
+void MainWindow::disarm() {
+    submission_.disconnect();
+    timer_.disconnect();
+    arrival_.disconnect();
+}
+
+std::string MainWindow::expressionText() { return expressionBox_.get_text(); }
+
+std::string MainWindow::textText() { return textBox_.get_buffer()->get_text(); }
 
 }  // namespace tarnwick::gtk
 

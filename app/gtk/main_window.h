@@ -15,34 +15,40 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "edit_history.h"
-#include "evaluator.h"
+#include "boxes_presenter.h"
 #include "group_marks.h"
 #include "window_boxes.h"
 
 namespace tarnwick::gtk {
 
-class MainWindow : public Gtk::Window, public app::WindowBoxes {
+class MainWindow : public Gtk::Window, public app::WindowBoxes, private app::WindowLoop {
 public:
     MainWindow();
+    ~MainWindow() override;
 
     void showResult(const std::string& result, const app::ShownResult& shown) override;
     void showStatus(const std::string& status) override;
     void showMarks(const app::BoxMarks& marks) override;
+    void showBusy(bool busy) override;
 
 private:
     void layOut();
     void connectSignals();
     void recordEdits();
-    // A box changed: its text goes to the evaluator once the keys waiting are handled and drawn.
-    void boxChanged(bool expression);
-    void submitChanges();
-    void showOutcomes();
-    void showEvaluating();
+    // The road's calls on GTK's loop (window_loop.h).
+    void scheduleSubmission() override;
+    void wake() override;
+    void startTimer(int milliseconds) override;
+    void stopTimer() override;
+    void disarm() override;
+    std::string expressionText() override;
+    std::string textText() override;
     bool onWindowKey(GdkEventKey* event);
     bool onExpressionKey(GdkEventKey* event);
     bool onTextKey(GdkEventKey* event);
@@ -89,17 +95,16 @@ private:
     bool replaying_ = false;  // undo or redo at work: not an edit to record
     bool expressionConverting_ = false;  // an input method's conversion is on screen there
     bool textConverting_ = false;
-    bool expressionChanged_ = false;  // since the last submission to the evaluator
-    bool textChanged_ = false;
-    sigc::connection submission_;      // the idle call that submits the changes
-    sigc::connection evaluatingTimer_;  // says "Evaluating…" when an evaluation takes long
+    sigc::connection submission_;  // the idle call that submits the changes
+    sigc::connection timer_;       // says "Evaluating…" when an evaluation takes long
+    sigc::connection arrival_;     // the dispatcher's call that shows the outcomes
     std::string result_;               // the whole Result the box shows
     app::ShownResult shownResult_;
     bool showingResult_ = false;       // the window is writing the Result box, not the user
     bool resultEdited_ = false;        // the user typed into the Result box since
     Glib::RefPtr<Gtk::TextTag> markerTag_;
     Glib::Dispatcher outcomesArrived_;
-    app::Evaluator evaluator_{[this] { outcomesArrived_.emit(); }};  // last: its worker calls back
+    std::unique_ptr<app::BoxesPresenter> presenter_;  // last: its evaluator's worker wakes the dispatcher
 };
 
 }  // namespace tarnwick::gtk

@@ -1,27 +1,26 @@
 #include "main_dialog.h"
 
+#include <commctrl.h>
+
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "boxes_presenter.h"
 #include "code_page.h"
-#include "evaluator.h"
 #include "resource_ids.h"
+#include "result_box.h"
+#include "status_line.h"
 #include "version_box.h"
 
 namespace tarnwick::win32 {
 namespace {
 
-// The evaluator's word that an outcome waits: the no-match hint, searched
-// after the Result is on screen.
-constexpr UINT outcomeArrived = WM_APP + 1;
-
-// Kept for the life of the dialog; the dialog's own handle is cleared when it ends.
-HWND mainDialog = nullptr;
-HWND expressionBox = nullptr;
-HWND textBox = nullptr;
-HWND resultBox = nullptr;
-HWND statusLine = nullptr;
+// The evaluator's word that outcomes wait, posted from its worker.
+constexpr UINT outcomesArrived = WM_APP + 1;
+// The submission runs on a timer: WM_TIMER comes after every key and paint
+// already queued, so the keys of a burst are drawn first and become one state.
+constexpr UINT_PTR submissionTimer = 1;
+constexpr UINT_PTR evaluatingTimer = 2;
 
 // A box's whole text, read in UTF-16 whatever the system's code page (on a
 // Western system or with the UTF-8 code page the ANSI text would have lost
@@ -34,92 +33,82 @@ std::string readBox(HWND box) {
     return codepage::encodeUtf8(text.data(), text.size());
 }
 
-void writeBox(HWND box, const std::string& utf8) {
-    const WideText text = codepage::decodeUtf8(utf8.data(), utf8.size());
-    SetWindowTextW(box, text.c_str());
-}
+// The dialog as the road from the boxes to the screen sees it: its loop
+// (timers and a posted message) and its boxes.
+class Dialog final : public app::WindowLoop, public app::WindowBoxes {
+public:
+    explicit Dialog(HWND dialog)
+        : dialog_(dialog),
+          expressionBox_(GetDlgItem(dialog, IDC_EXPRESSION)),
+          textBox_(GetDlgItem(dialog, IDC_TEXT)),
+          resultBox_(GetDlgItem(dialog, IDC_RESULT)),
+          statusLine_(createStatusLine(dialog, resultBox_, IDC_STATUS)) {
+        // An edit control holds 30,000 characters unless told otherwise; a longer
+        // paste would be cut and the Result would describe the cut text.
+        for (HWND box : {expressionBox_, textBox_}) SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
+        attachResultBox(resultBox_);
+        presenter_ = std::make_unique<app::BoxesPresenter>(*this, *this, app::BoxLines::crLf);
+    }
+    ~Dialog() override { presenter_.reset(); }
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
-struct DialogBoxes : app::WindowBoxes {
-    void showResult(const std::string& result, const app::ShownResult&) override { writeBox(resultBox, result); }
-    void showStatus(const std::string& status) override { writeBox(statusLine, status); }
+    app::BoxesPresenter& presenter() { return *presenter_; }
+    HWND expressionBox() const { return expressionBox_; }
+
+    void scheduleSubmission() override { SetTimer(dialog_, submissionTimer, USER_TIMER_MINIMUM, nullptr); }
+    void wake() override { PostMessageW(dialog_, outcomesArrived, 0, 0); }
+    void startTimer(int milliseconds) override {
+        SetTimer(dialog_, evaluatingTimer, static_cast<UINT>(milliseconds), nullptr);
+    }
+    void stopTimer() override { KillTimer(dialog_, evaluatingTimer); }
+    // A posted word still queued finds no dialog object (mainDialogProc checks).
+    void disarm() override {
+        KillTimer(dialog_, submissionTimer);
+        KillTimer(dialog_, evaluatingTimer);
+    }
+    std::string expressionText() override { return readBox(expressionBox_); }
+    std::string textText() override { return readBox(textBox_); }
+
+    void showResult(const std::string& result, const app::ShownResult& shown) override {
+        showResultBox(resultBox_, result, shown);
+    }
+    void showStatus(const std::string& status) override { showStatusLine(statusLine_, status); }
+
+private:
+    HWND dialog_;
+    HWND expressionBox_;
+    HWND textBox_;
+    HWND resultBox_;
+    HWND statusLine_;
+    std::unique_ptr<app::BoxesPresenter> presenter_;  // last: its evaluator's worker posts to the dialog
 };
 
-std::unique_ptr<app::Evaluator> evaluator;
-
-// The Result follows each key at once, as the dialog always did; the hint
-// arrives later by outcomeArrived.
-void evaluate(bool expressionChanged) {
-    std::optional<std::string> expression;
-    std::optional<std::string> text;
-    (expressionChanged ? expression : text) = readBox(expressionChanged ? expressionBox : textBox);
-    evaluator->change(std::move(expression), std::move(text));
-    DialogBoxes boxes;
-    for (const app::EvaluatorOutcome& outcome : evaluator->waitAndTake(false)) app::showOutcome(boxes, outcome);
-}
-
-void showArrivedOutcomes() {
-    DialogBoxes boxes;
-    for (const app::EvaluatorOutcome& outcome : evaluator->take()) app::showOutcome(boxes, outcome);
-}
-
-// The status line, two lines of the dialog's font under the template's
-// controls; the dialog grows by its height, and the template stays as it is.
-void addStatusLine(HWND dialog) {
-    RECT result{};
-    GetWindowRect(resultBox, &result);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&result), 2);
-    RECT gap{0, 0, 0, 3};  // dialog units, as the template spaces its controls
-    MapDialogRect(dialog, &gap);
-    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HDC dc = GetDC(dialog);
-    const HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(dialog, dc);
-    const int height = 2 * metrics.tmHeight;
-    const int top = result.bottom + gap.bottom;
-    statusLine = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, result.left, top,
-                                 result.right - result.left, height, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS)), GetModuleHandleW(nullptr),
-                                 nullptr);
-    SendMessageW(statusLine, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    RECT client{};
-    GetClientRect(dialog, &client);
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    const int grow = top + height + gap.bottom - client.bottom;
-    if (grow > 0) {
-        SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + grow,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-}
+// Kept for the life of the dialog.
+std::unique_ptr<Dialog> dialogObject;
 
 void initialise(HWND dialog) {
-    mainDialog = dialog;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN));
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    expressionBox = GetDlgItem(dialog, IDC_EXPRESSION);
-    textBox = GetDlgItem(dialog, IDC_TEXT);
-    resultBox = GetDlgItem(dialog, IDC_RESULT);
-    // An edit control holds 30,000 characters unless told otherwise; a longer
-    // paste would be cut and the Result would describe the cut text.
-    for (HWND box : {expressionBox, textBox}) SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
-    addStatusLine(dialog);
-    evaluator = std::make_unique<app::Evaluator>([dialog] { PostMessageW(dialog, outcomeArrived, 0, 0); },
-                                                 app::BoxLines::crLf);
-    SetFocus(expressionBox);
+    dialogObject = std::make_unique<Dialog>(dialog);
+    SetFocus(dialogObject->expressionBox());
 }
 
 INT_PTR command(HWND dialog, WORD id, WORD notification) {
     switch (id) {
         case IDC_EXPRESSION:
+            if (notification == EN_CHANGE) dialogObject->presenter().expressionChanged();
+            return TRUE;
         case IDC_TEXT:
-            if (notification == EN_CHANGE) evaluate(id == IDC_EXPRESSION);
+            if (notification == EN_CHANGE) dialogObject->presenter().textChanged();
+            return TRUE;
+        case IDC_RESULT:
+            if (notification == EN_CHANGE) resultBoxChanged();
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);
-            mainDialog = nullptr;
             return TRUE;
         case IDM_VERSION:
             showVersionInfo();
@@ -127,6 +116,17 @@ INT_PTR command(HWND dialog, WORD id, WORD notification) {
         default:
             return FALSE;  // IDOK too: Enter in Expression or Text does nothing
     }
+}
+
+INT_PTR timer(HWND dialog, UINT_PTR id) {
+    if (id == submissionTimer) {
+        KillTimer(dialog, submissionTimer);
+        dialogObject->presenter().submit();
+    } else if (id == evaluatingTimer) {
+        KillTimer(dialog, evaluatingTimer);
+        dialogObject->presenter().timerFired();
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -137,12 +137,16 @@ INT_PTR CALLBACK mainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             initialise(dialog);
             return FALSE;  // the focus stays where it was put
         case WM_COMMAND:
+            if (!dialogObject) return FALSE;
             return command(dialog, LOWORD(wParam), HIWORD(wParam));
-        case outcomeArrived:
-            if (evaluator) showArrivedOutcomes();
+        case WM_TIMER:
+            if (!dialogObject) return FALSE;
+            return timer(dialog, static_cast<UINT_PTR>(wParam));
+        case outcomesArrived:
+            if (dialogObject) dialogObject->presenter().deliver();
             return TRUE;
         case WM_DESTROY:
-            evaluator.reset();  // its worker ends with the dialog
+            dialogObject.reset();  // its evaluator's worker ends with the dialog
             return FALSE;
         default:
             return FALSE;

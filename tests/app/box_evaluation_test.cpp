@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@ struct EvaluationCase {
     std::optional<std::string> result;
     std::string status;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const EvaluationCase& c, std::ostream* os) { *os << c.name; }
 
 class Evaluate : public testing::TestWithParam<EvaluationCase> {};
 
@@ -64,6 +68,7 @@ TEST(Evaluate, MarksCountCharactersOfEachBox) {
         std::optional<GroupSpan> matchedPart;
         std::optional<std::size_t> fault;
         std::vector<GroupSpan> resultLines;
+        BoxLines lines = BoxLines::lineFeeds;
     };
     for (const Case& c : std::vector<Case>{
              // "group[0] [ab]" then "group[1] [a]" then "group[2] [b]", each line and its LF.
@@ -75,9 +80,13 @@ TEST(Evaluate, MarksCountCharactersOfEachBox) {
              {"b+", "a\nbbc", {}, GroupSpan{2, 4}, {}, {}},
              {"a{2,1}", "aa", {}, {}, 5, {}},
              {"東(", "東", {}, {}, 2, {}},  // at the end of the expression
+             // An edit control's Result keeps each CR LF: two characters after each line.
+             {"(a)(b)", "a\r\nb", {GroupSpan{0, 4}, GroupSpan{0, 1}, GroupSpan{3, 4}}, {}, {},
+              {{0, 13}, {15, 27}, {29, 41}}, BoxLines::crLf},
          }) {
         testing::internal::CaptureStdout();
-        const auto evaluation = evaluate(c.expression, c.text);
+        const auto evaluation =
+            evaluateJoined(c.expression, joinedTextBox(c.text, c.lines), NoMatchHint::search, nullptr, c.lines);
         testing::internal::GetCapturedStdout();
         EXPECT_EQ(evaluation.marks.groups, c.groups) << c.expression;
         EXPECT_EQ(evaluation.marks.matchedPart, c.matchedPart) << c.expression;

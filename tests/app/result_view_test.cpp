@@ -24,6 +24,9 @@ TEST(ResultView, LongLinesAreCutWithAMarkerAndCopiedWhole) {
               "group[0] [" + longText.substr(0, cut - 10) + marker + "\ngroup[1] [a]\n",
               {{0, cut + 27}, {cut + 28, cut + 40}}},
              {japanese, japanese.substr(0, cut) + "… 7 more characters", {{0, cut + 19}}},
+             // An edit control's CR LF: the CR is no hidden character, and stays before the LF.
+             {"[" + longText + "]\r\nb\r\n", "[" + longText.substr(0, cut - 1) + "… 1,038,578 more characters\r\nb\r\n",
+              {{0, cut + 27}, {cut + 29, cut + 30}}},
          }) {
         const ShownResult shown = showResult(c.result);
         // Compared whole, not printed: a mebibyte on failure says nothing.
@@ -34,12 +37,13 @@ TEST(ResultView, LongLinesAreCutWithAMarkerAndCopiedWhole) {
         std::size_t characters = 0;
         for (std::size_t i = 0; i < c.lines.size(); ++i) {
             const std::size_t lineEnd = c.result.find('\n', lineStart);
+            const bool crLf = lineEnd != std::string::npos && lineEnd > lineStart && c.result[lineEnd - 1] == '\r';
             std::size_t length = 0;
-            for (std::size_t b = lineStart; b < std::min(lineEnd, c.result.size()); ++b) {
+            for (std::size_t b = lineStart; b < std::min(lineEnd, c.result.size()) - (crLf ? 1 : 0); ++b) {
                 length += (static_cast<unsigned char>(c.result[b]) & 0xC0) != 0x80;
             }
             EXPECT_EQ(shownSpan(shown, {characters, characters + length}), c.lines[i]) << i;
-            characters += length + 1;
+            characters += length + (crLf ? 2 : 1);
             lineStart = lineEnd + 1;
         }
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 namespace tarnwick {
@@ -11,6 +13,8 @@ struct LineEndCase {
     std::string lf;
     std::string crlf;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const LineEndCase& c, std::ostream* os) { for (char ch : c.lf) *os << (ch == '\n' ? std::string("\\n") : std::string(1, ch)); }
 
 class LineEnds : public testing::TestWithParam<LineEndCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,8 @@ struct ErrorCase {
     const wchar_t* pattern;
     int code;  // -1: valid
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const ErrorCase& c, std::ostream* os) { for (const wchar_t* p = c.pattern; *p != 0; ++p) *os << (*p < 0x80 ? static_cast<char>(*p) : '?'); }
 
 class CheckerErrors : public testing::TestWithParam<ErrorCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -32,6 +34,8 @@ struct MatchCase {
     const char* text;
     std::optional<GroupList> groups;  // no value: no match
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const MatchCase& c, std::ostream* os) { *os << "«" << c.pattern << "» on «" << c.text << "»"; }
 
 class WholeMatch : public testing::TestWithParam<MatchCase> {};
 
@@ -109,6 +113,8 @@ struct ReportCase {
     MatchStatus status;
     const char* line;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const ReportCase& c, std::ostream* os) { *os << "«" << c.pattern << "»"; }
 
 class Reports : public testing::TestWithParam<ReportCase> {};
 
@@ -146,6 +152,8 @@ struct HintCase {
     std::optional<GroupSpan> part;
     const char* explanation;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const HintCase& c, std::ostream* os) { *os << "«" << c.pattern << "»"; }
 
 class NoMatchHint : public testing::TestWithParam<HintCase> {};
 

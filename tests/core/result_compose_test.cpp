@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <random>
 #include <string>
@@ -16,6 +18,8 @@ struct ComposeCase {
     NarrowText text;
     std::optional<NarrowText> result;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const ComposeCase& c, std::ostream* os) { *os << c.name; }
 
 class Compose : public testing::TestWithParam<ComposeCase> {};
 

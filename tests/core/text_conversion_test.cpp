@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <fstream>
 #include <map>
 #include <string>
@@ -56,6 +58,8 @@ struct ConversionCase {
     NarrowText narrow;
     WideText wide;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const ConversionCase& c, std::ostream* os) { *os << c.name; }
 
 class RoundTrip : public testing::TestWithParam<ConversionCase> {};
 
@@ -78,6 +82,8 @@ struct OneWayCase {
     NarrowText narrow;
     WideText wide;
 };
+// ctest and failures name the case, not its bytes.
+void PrintTo(const OneWayCase& c, std::ostream* os) { *os << c.name; }
 
 class Decoding : public testing::TestWithParam<OneWayCase> {};
 TEST_P(Decoding, ToWide) { EXPECT_EQ(toWideString(GetParam().narrow), GetParam().wide); }
