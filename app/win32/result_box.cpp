@@ -88,11 +88,19 @@ LRESULT CALLBACK resultBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lPa
             if (shown.edited) break;  // the box's own copy: its text is the user's now
             putOnClipboard(box, app::resultText(shown.view, shown.result, selection(box)));
             return 0;
-        case WM_CHAR:
-            if (wParam == 1) {  // Ctrl+A
+        case WM_KEYDOWN:
+            // The control copies Ctrl+C and Ctrl+Insert itself, without WM_COPY.
+            if (GetKeyState(VK_CONTROL) < 0 && (wParam == 'C' || wParam == VK_INSERT)) {
+                SendMessageW(box, WM_COPY, 0, 0);
+                return 0;
+            }
+            if (GetKeyState(VK_CONTROL) < 0 && wParam == 'A') {
                 SendMessageW(box, EM_SETSEL, 0, -1);
                 return 0;
             }
+            break;
+        case WM_CHAR:
+            if (wParam == 1 || wParam == 3) return 0;  // Ctrl+A and Ctrl+C, handled as keys above
             break;
         case WM_CONTEXTMENU:
             showContextMenu(box, lParam);

@@ -15,8 +15,12 @@
 //   version-boxes        how many Version boxes are open, then the text of the newest
 //   dismiss-version-boxes  presses OK on every open Version box
 //   close                asks the dialog to close, as its close box does
+//   responsive           the milliseconds the dialog's thread took to answer WM_NULL, or "hung" after 100 ms
+//   clipboard            the clipboard's Unicode text, as UTF-8
+//   tooltip ID           the tooltip text of control ID, as UTF-8
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -94,8 +98,53 @@ std::vector<HWND> versionBoxes() {
     return search.found;
 }
 
+// TTM_GETTEXTW writes into the caller's memory: here, memory of the dialog's process.
+std::wstring tooltipOf(HWND control) {
+    HWND dialog = findDialog();
+    DWORD process = 0;
+    GetWindowThreadProcessId(dialog, &process);
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM arg) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(arg);
+            char className[32] = {};
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameA(window, className, sizeof className);
+            if (owner == s->process && std::string(className) == "tooltips_class32") s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (target == nullptr) return L"";
+    constexpr std::size_t characters = 4096;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(target, nullptr, sizeof(TOOLINFOW) + characters * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+    std::wstring text;
+    for (HWND tip : search.found) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = dialog;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof tool);
+        WriteProcessMemory(target, remote, &tool, sizeof tool, nullptr);
+        std::vector<wchar_t> buffer(characters, L'\0');
+        WriteProcessMemory(target, remote + sizeof tool, buffer.data(), characters * sizeof(wchar_t), nullptr);
+        SendMessageW(tip, TTM_GETTEXTW, characters, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(target, remote + sizeof tool, buffer.data(), characters * sizeof(wchar_t), nullptr);
+        buffer.back() = L'\0';
+        if (buffer[0] != L'\0') text = buffer.data();
+    }
+    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    return text;
+}
+
 int usage() {
-    std::fputs("usage: dialog_probe acp|wait|read ID|readw ID|typew ID HEX|select-all ID|paste ID HEX|paste-file ID PATH|length ID|focus|centre ID|menu-centre|version-boxes|dismiss-version-boxes|close\n", stderr);
+    std::fputs("usage: dialog_probe acp|wait|read ID|readw ID|typew ID HEX|select-all ID|paste ID HEX|paste-file ID PATH|length ID|focus|centre ID|menu-centre|version-boxes|dismiss-version-boxes|close|responsive|clipboard|tooltip ID\n", stderr);
     return 2;
 }
 
@@ -155,6 +204,28 @@ int main(int argc, char** argv) {
         std::printf("%zu\n", boxes.size());
         // The message text is the box's static control with id 0xFFFF.
         if (!boxes.empty()) std::fputs(textOf(GetDlgItem(boxes.back(), 0xFFFF)).c_str(), stdout);
+    } else if (verb == "responsive") {
+        DWORD_PTR answer = 0;
+        const DWORD before = GetTickCount();
+        if (SendMessageTimeoutW(findDialog(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &answer) == 0) {
+            std::puts("hung");
+        } else {
+            std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - before));
+        }
+    } else if (verb == "clipboard") {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                text = static_cast<const wchar_t*>(GlobalLock(data));
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        const std::string utf8 = utf8Of(text);
+        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    } else if (verb == "tooltip" && argc == 3) {
+        const std::string utf8 = utf8Of(tooltipOf(control(argv[2])));
+        std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     } else if (verb == "close") {
         PostMessageA(findDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (verb == "dismiss-version-boxes") {

@@ -93,7 +93,8 @@ probe select-all 1028
 probe paste 1028 "$(long_a 12000 | xxd -p | tr -d '\n')"
 probe select-all 1024
 probe paste 1024 "$( (printf '('; long_a 1100; printf ')a*') | xxd -p | tr -d '\n')"
-expect_box "a 1,105-byte expression on a 12,000-byte text" 1029 "group[0] [$(long_a 12000)]\r\ngroup[1] [$(long_a 1100)]\r\n"
+# A line longer than 10,000 characters is shown cut, with a marker for the rest.
+expect_box "a 1,105-byte expression on a 12,000-byte text" 1029 "group[0] [$(long_a 9990)… 2,011 more characters\r\ngroup[1] [$(long_a 1100)]\r\n"
 
 # The edit control's default limit (30,000 characters) would cut these pastes
 # and the Result would silently describe the cut text. The texts are lines of
@@ -112,6 +113,60 @@ for bytes in 60000 1000000; do
     [ "$(probe length 1028 | tr -d '\r')" = "$bytes" ] || fail "a $bytes-byte paste: the Text box holds $(probe length 1028) bytes"
     expect_box "the Result of a $bytes-byte paste covers its end" 1029 ""
 done
+
+# The dialog never freezes: with a megabyte of text and (.*), every key is
+# answered at once and the Result follows, its long lines cut with a marker;
+# Ctrl+A Ctrl+C and "Copy Result" copy the exact whole Result. (Wine passes no
+# message of a mebibyte or more between processes, so the probe pastes
+# 1,000,000 bytes.)
+python3 -c "import sys; line = 'aaaaaaaaa ' * 7 + 'aaaaaaaa\r\n'; sys.stdout.write((line * (1000000 // len(line) + 1))[:1000000])" > "$work/mib"
+probe select-all 1024
+probe paste 1024 "$(printf '(.*)' | xxd -p)"
+probe select-all 1028
+probe paste-file 1028 "Z:$work/mib"
+# As a user would: the paste's Result first, then the keys.
+for _ in $(seq 100); do probe readw 1030 | grep -q '^Match' && [ "$(probe responsive | tr -d '\r')" != hung ] && break; sleep 0.2; done
+click 1028
+xdotool key ctrl+End
+typed=bcdefghijk
+for ch in $(echo $typed | grep -o .); do
+    xdotool type "$ch"
+    answer=$(probe responsive | tr -d '\r')
+    [ "$answer" = hung ] && fail "typing $ch into a megabyte: the dialog did not answer within 100 ms"
+done
+python3 - "$work" "$typed" <<'PY'
+import sys
+work, typed = sys.argv[1], sys.argv[2]
+text = open(work + '/mib', newline='').read().replace('\r\n', '') + typed
+lines = ['group[0] [' + text + ']', 'group[1] [' + text + ']']
+open(work + '/whole', 'w', newline='').write(''.join(l + '\r\n' for l in lines))
+shown = [l[:10000] + '… {:,} more characters'.format(len(l) - 10000) for l in lines]
+open(work + '/shown', 'w', newline='').write(''.join(l + '\r\n' for l in shown))
+PY
+for _ in $(seq 100); do probe readw 1029 > "$work/result"; cmp -s "$work/result" "$work/shown" && break; sleep 0.2; done
+cmp -s "$work/result" "$work/shown" || fail "the Result of a megabyte after ten keys: $(head -c 80 "$work/result")"
+click 1029
+xdotool key ctrl+a ctrl+c
+sleep 0.3
+probe clipboard > "$work/copied"
+cmp -s "$work/copied" "$work/whole" || fail "Ctrl+A Ctrl+C in Result copied $(wc -c < "$work/copied") bytes, not the whole Result"
+click 1024
+xdotool key ctrl+a ctrl+c
+xdotool mousemove $(probe centre 1029) click 3
+sleep 0.5
+xdotool key Up Return
+sleep 0.3
+probe clipboard > "$work/copied"
+cmp -s "$work/copied" "$work/whole" || fail "Copy Result copied $(wc -c < "$work/copied") bytes, not the whole Result"
+
+# A status sentence longer than the line's two lines ends in "…", and is whole in the tooltip.
+probe select-all 1024
+probe typew 1024 "$(printf '%s' '\p{Han}+' | xxd -p)"
+for _ in $(seq 50); do probe readw 1030 > "$work/status"; grep -q '^Invalid' "$work/status" && break; sleep 0.1; done
+probe tooltip 1030 > "$work/tip"
+grep -q '…$' "$work/status" || fail "a long status is not cut with …: $(cat "$work/status")"
+grep -q '^Invalid expression (7) at character 1: Unicode properties such as \\p{Han} are not part of this grammar; try a class such as \[一-龥\] or \[\[:alpha:\]\]' "$work/tip" ||
+    fail "the status line's tooltip: $(cat "$work/tip")"
 
 # Tab leaves the Text box, as the dialog manager does. Ctrl+Tab types a tab
 # into a multi-line edit on Windows; Wine's dialog manager keeps it from the
