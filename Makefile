@@ -59,9 +59,10 @@ package: build windows
 	cd $(BUILD) && cpack -G DEB
 	cd $(BUILD_WIN) && cpack -G ZIP
 
-bench: build
+bench: build windows
 	$(BUILD)/bench/tarnwick-bench
 	bench/window_keystrokes.sh $(BUILD)/app/gtk/tarnwick
+	bench/dialog_keystrokes.sh $(BUILD_WIN)/app/win32/tarnwick.exe $(BUILD_WIN)/tests/app/win32/dialog_probe.exe
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) build-release-gcc build-release-clang

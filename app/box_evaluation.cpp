@@ -45,7 +45,8 @@ Evaluation evaluateJoined(const std::string& expression, std::shared_ptr<const J
     }
     evaluation.result = codePage932ToUtf8(composed->text);
     if (lines == BoxLines::lineFeeds) evaluation.result = fromCrLf(*evaluation.result);
-    evaluation.shown = showResult(*evaluation.result);
+    evaluation.shown =
+        showResult(*evaluation.result, lines == BoxLines::lineFeeds ? shownLineCharacters : editControlLineCharacters);
     evaluation.marks = marksOf(*composed, lines);
     for (GroupSpan& line : evaluation.marks.resultLines) line = shownSpan(evaluation.shown, line);
     evaluation.outcome = std::move(composed->outcome);

@@ -26,7 +26,8 @@ struct Evaluation {
 // How a toolkit's boxes hold their lines. Both give and take UTF-8 here.
 enum class BoxLines {
     lineFeeds,  // GTK: a line ends in LF (a lone LF of a paste counts as the CR LF it stands for)
-    crLf,       // Windows edit controls: a line ends in CR LF, and only that pair is a line break
+    crLf,       // Windows edit controls: a line ends in CR LF, and only that pair is a line break;
+                // their Result lines are cut sooner (editControlLineCharacters)
 };
 
 // The Text box's text, joined: the state an evaluator keeps while only the expression changes.

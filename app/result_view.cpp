@@ -22,7 +22,7 @@ std::size_t afterCharacters(const std::string& text, std::size_t from, std::size
 
 }  // namespace
 
-ShownResult showResult(const std::string& result) {
+ShownResult showResult(const std::string& result, std::size_t lineCharacters) {
     ShownResult shown;
     std::size_t shownAt = 0;
     std::size_t characterAt = 0;
@@ -41,7 +41,7 @@ ShownResult showResult(const std::string& result) {
         const std::size_t breakAt = std::min(result.find('\n', lineStart), result.size());
         // An edit control's line ends in CR LF: the CR stays shown after the marker.
         const std::size_t lineEnd = breakAt > lineStart && result[breakAt - 1] == '\r' ? breakAt - 1 : breakAt;
-        const std::size_t cut = afterCharacters(result, lineStart, shownLineCharacters);
+        const std::size_t cut = afterCharacters(result, lineStart, lineCharacters);
         if (cut < lineEnd) {
             runCharacters += characterCount(result.substr(lineStart, cut - lineStart));
             closeRun(cut);

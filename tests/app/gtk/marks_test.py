@@ -184,6 +184,14 @@ try:
     check("an expression failing at its end marks its last character", [(0, 1, "error")],
           lambda: runs(expression, "underline"))
 
+    # A sentence longer than the status line's two lines: cut there with "…"
+    # (Pango's ellipsis), and whole in the tooltip.
+    type_into(expression, "\\p{Han}+")
+    long_sentence = ("Invalid expression (7) at character 1: Unicode properties such as \\p{Han} are not part of "
+                     "this grammar; try a class such as [一-龥] or [[:alpha:]]")
+    check("a long status sentence", long_sentence, lambda: sentence_of(status))
+    check("... is whole in the tooltip", long_sentence, lambda: status.description)
+
     # No match: the part that matched, underlined.
     type_into(expression, "b+")
     paste(text, "abbbc")

@@ -18,6 +18,9 @@
 //   responsive           the milliseconds the dialog's thread took to answer WM_NULL, or "hung" after 100 ms
 //   clipboard            the clipboard's Unicode text, as UTF-8
 //   tooltip ID           the tooltip text of control ID, as UTF-8
+//   type-timed ID HEX GAP   for the benchmark: posts each character of HEX (UTF-8) to control ID as a
+//                        key's WM_CHAR, GAP ms apart; prints the longest wait for the dialog's answer
+//                        (WM_NULL) and the ms from the last key until the status line showed a new outcome
 
 #include <windows.h>
 #include <commctrl.h>
@@ -226,6 +229,39 @@ int main(int argc, char** argv) {
     } else if (verb == "tooltip" && argc == 3) {
         const std::string utf8 = utf8Of(tooltipOf(control(argv[2])));
         std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    } else if (verb == "type-timed" && argc == 5) {
+        HWND box = control(argv[2]);
+        HWND status = control("1030");
+        const DWORD gap = static_cast<DWORD>(std::atoi(argv[4]));
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        auto now = [&] {
+            LARGE_INTEGER t{};
+            QueryPerformanceCounter(&t);
+            return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+        };
+        double longest = 0;
+        std::wstring before;
+        double lastKey = 0;
+        for (wchar_t unit : wideOf(fromHex(argv[3]))) {
+            before = textOfW(status);
+            lastKey = now();
+            PostMessageW(box, WM_CHAR, unit, 1);
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(findDialog(), WM_NULL, 0, 0, SMTO_NORMAL, 600000, &answer);
+            if (now() - lastKey > longest) longest = now() - lastKey;
+            Sleep(gap);
+        }
+        double look = 0;
+        for (;;) {
+            const std::wstring seen = textOfW(status);
+            if (seen != before && seen.rfind(L"Evaluating", 0) != 0) {
+                look = now() - lastKey;
+                break;
+            }
+            Sleep(2);
+        }
+        std::printf("%.1f %.1f\n", longest, look);
     } else if (verb == "close") {
         PostMessageA(findDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (verb == "dismiss-version-boxes") {

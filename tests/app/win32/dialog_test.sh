@@ -93,8 +93,8 @@ probe select-all 1028
 probe paste 1028 "$(long_a 12000 | xxd -p | tr -d '\n')"
 probe select-all 1024
 probe paste 1024 "$( (printf '('; long_a 1100; printf ')a*') | xxd -p | tr -d '\n')"
-# A line longer than 10,000 characters is shown cut, with a marker for the rest.
-expect_box "a 1,105-byte expression on a 12,000-byte text" 1029 "group[0] [$(long_a 9990)… 2,011 more characters\r\ngroup[1] [$(long_a 1100)]\r\n"
+# A line longer than 2,000 characters is shown cut, with a marker for the rest.
+expect_box "a 1,105-byte expression on a 12,000-byte text" 1029 "group[0] [$(long_a 1990)… 10,011 more characters\r\ngroup[1] [$(long_a 1100)]\r\n"
 
 # The edit control's default limit (30,000 characters) would cut these pastes
 # and the Result would silently describe the cut text. The texts are lines of
@@ -140,7 +140,7 @@ work, typed = sys.argv[1], sys.argv[2]
 text = open(work + '/mib', newline='').read().replace('\r\n', '') + typed
 lines = ['group[0] [' + text + ']', 'group[1] [' + text + ']']
 open(work + '/whole', 'w', newline='').write(''.join(l + '\r\n' for l in lines))
-shown = [l[:10000] + '… {:,} more characters'.format(len(l) - 10000) for l in lines]
+shown = [l[:2000] + '… {:,} more characters'.format(len(l) - 2000) for l in lines]
 open(work + '/shown', 'w', newline='').write(''.join(l + '\r\n' for l in shown))
 PY
 for _ in $(seq 100); do probe readw 1029 > "$work/result"; cmp -s "$work/result" "$work/shown" && break; sleep 0.2; done
