@@ -9,6 +9,12 @@
 //   after its whole body, and the reference tests that marker.
 // - A group in a look-ahead took part only if the look-ahead held: a positive
 //   look-ahead holding groups is followed by its own marker.
+// - The engine copies the groups of a look-ahead's body out whenever the body
+//   matches, and keeps them when the match backtracks; for a negative
+//   look-ahead that body's groups then leak into its next attempt (a back
+//   reference there sees them). Such a look-ahead is wrapped in a positive one,
+//   (?=(?!…)), whose body fails whenever the inner body matches, so that
+//   nothing is copied out.
 // The tree is rewritten in place; a restriction names the nodes it shares with
 // the piece's form rather than copying them.
 
@@ -254,6 +260,7 @@ private:
             const NodeId marker = make(NodeKind::marker, {}, lookaheads_[id].marker);
             return emptyPiece(make(NodeKind::concatenation, {node, marker}), false, wanted);
         }
+        if (holdsGroups) return emptyPiece(make(NodeKind::lookahead, {node}), false, wanted);
         return emptyPiece(node, !holdsGroups, wanted);
     }
 
