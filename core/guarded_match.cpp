@@ -18,8 +18,14 @@ using EngineRegex = std::basic_regex<wchar_t, EngineTraits>;
 constexpr std::size_t stackHeadroom = std::size_t{8} << 20;
 
 // Beyond this depth the time to fill the stack, page faults included, would
-// pass the time a user waits for a stop to be reported.
+// pass the time a user waits for a stop to be reported. AddressSanitizer's
+// frames are several times larger: its builds get the room the same
+// recursion needs there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t defaultStackLimit = std::size_t{3} << 30;
+#else
 constexpr std::size_t defaultStackLimit = std::size_t{1} << 30;
+#endif
 
 EngineRegex compile(const WideText& canonical) {
     try {

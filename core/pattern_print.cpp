@@ -144,7 +144,8 @@ private:
                 write(node.children.front());
                 out_ += L')';
                 return;
-            case NodeKind::backReference: writeReference(checked_.groups[node.number].engine.front()); return;
+            // The group's slot written last: in a body written twice, each copy's own.
+            case NodeKind::backReference: writeReference(checked_.groups[node.number].engine.back()); return;
             case NodeKind::markerReference: writeReference(markerGroups_[node.number]); return;
             case NodeKind::marker:
                 out_ += L"()";

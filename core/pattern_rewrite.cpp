@@ -56,7 +56,10 @@ class Rewriter {
 public:
     Rewriter(PatternTree& tree, std::size_t captureGroups) : tree_(tree), groups_(captureGroups + 1) {
         for (const Node& node : tree_.nodes) {
-            if (node.kind == NodeKind::backReference) groups_[node.number].referenced = true;
+            if (node.kind == NodeKind::backReference) {
+                groups_[node.number].referenced = true;
+                ++groups_[node.number].references;
+            }
         }
     }
 
@@ -78,6 +81,7 @@ public:
 private:
     struct Group {
         bool referenced = false;
+        std::size_t references = 0;           // back references to it in the pattern
         std::size_t marker = 0;               // its participation marker, if referenced
         std::vector<std::size_t> lookaheads;  // the look-aheads it stands in, outermost first
     };
@@ -202,7 +206,15 @@ private:
                                                                        : Width::either;
         const bool copyable = atom.copyable && (width != Width::either || min == 0);
         NodeId form = node;
-        if (atom.width == Width::nonEmpty || max <= min || !atom.restrictable || (min > 0 && !atom.copyable)) {
+        if (atom.width != Width::nonEmpty && max > min && atom.restrictable && min == 1 && !atom.copyable && !lazy &&
+            referencedWithin(atom.form)) {
+            // A body whose copy would confuse the references from outside to its
+            // groups, but whose groups only it references: its first pass may be
+            // empty, the rest may not, and since each pass starts afresh, that is
+            // its non-empty passes, or else one pass (empty, where the others
+            // failed). Each branch's references name that branch's groups.
+            form = make(NodeKind::alternation, {repeated(nonCapturing(*atom.nonEmpty), 1, max, false), atom.form});
+        } else if (atom.width == Width::nonEmpty || max <= min || !atom.restrictable || (min > 0 && !atom.copyable)) {
             // Either nothing to mend, or a body we cannot restrict: the engine's own reading.
             tree_[node].children.front() = atom.form;
         } else if (min == 0) {
@@ -262,6 +274,32 @@ private:
         }
         if (holdsGroups) return emptyPiece(make(NodeKind::lookahead, {node}), false, wanted);
         return emptyPiece(node, !holdsGroups, wanted);
+    }
+
+    // Whether every back reference to a group of this piece lies in it, and it holds no look-ahead marker.
+    bool referencedWithin(NodeId piece) const {
+        std::vector<std::size_t> inside(groups_.size(), 0);
+        std::vector<bool> defined(groups_.size(), false);
+        bool lookaheadMarker = false;
+        std::vector<NodeId> stack{piece};
+        std::vector<bool> seen(tree_.nodes.size(), false);
+        while (!stack.empty()) {
+            const NodeId id = stack.back();
+            stack.pop_back();
+            if (seen[id]) continue;
+            seen[id] = true;
+            const Node& node = tree_[id];
+            if (node.kind == NodeKind::backReference) ++inside[node.number];
+            if (node.kind == NodeKind::group && node.number != 0) defined[node.number] = true;
+            if (node.kind == NodeKind::lookahead && !node.negated) lookaheadMarker = true;
+            for (NodeId child : node.children) stack.push_back(child);
+        }
+        if (lookaheadMarker) return false;
+        // A reference from inside to a group outside names the same slot in both branches.
+        for (std::size_t group = 1; group < groups_.size(); ++group) {
+            if (defined[group] && inside[group] != groups_[group].references) return false;
+        }
+        return true;
     }
 
     // Where the group took no part, the reference matches the empty string:
