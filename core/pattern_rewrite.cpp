@@ -168,28 +168,49 @@ private:
     Piece alternative(NodeId node, bool wanted) {
         bool anyNonEmpty = false;
         bool copyable = true;
-        int eitherTerms = 0;
-        std::size_t eitherIndex = 0;
-        Piece either{Width::either, 0, false, false};
+        struct EitherTerm {
+            std::size_t index;
+            Piece piece;
+            bool emptyLast;  // a greedy repetition from zero: its empty match is its last, and sets nothing
+        };
+        std::vector<EitherTerm> either;
         for (std::size_t i = 0; i < tree_[node].children.size(); ++i) {
+            const Node& written = tree_[tree_[node].children[i]];
+            const bool emptyLast = written.kind == NodeKind::repetition && written.min == 0 && !written.lazy;
             const Piece term = piece(tree_[node].children[i], wanted);
             tree_[node].children[i] = term.form;
             copyable = copyable && term.copyable;
             if (term.width == Width::nonEmpty) anyNonEmpty = true;
-            if (term.width == Width::either && ++eitherTerms == 1) {
-                eitherIndex = i;
-                either = term;
-            }
+            if (term.width == Width::either) either.push_back({i, term, emptyLast});
         }
         if (anyNonEmpty) return {Width::nonEmpty, node, true, copyable};
-        if (eitherTerms == 0) return emptyPiece(node, copyable, wanted);
+        if (either.empty()) return emptyPiece(node, copyable, wanted);
         // The other terms match only the empty string, so the alternative is
-        // non-empty exactly when its one term of either width is.
-        Piece all{Width::either, node, eitherTerms == 1 && either.restrictable, copyable};
+        // non-empty exactly when one of its terms of either width is. With one
+        // such term, that term is restricted. With several, the alternative is
+        // the first one non-empty, or the first one empty and the rest
+        // restricted, and so on: in the order of preference as long as each
+        // but the last prefers its empty match last and then sets nothing, and
+        // the terms may be written more than once.
+        bool restrictable = either.size() == 1 || copyable;
+        for (std::size_t e = 0; e < either.size(); ++e) {
+            restrictable = restrictable && either[e].piece.restrictable && (e + 1 == either.size() || either[e].emptyLast);
+        }
+        Piece all{Width::either, node, restrictable, copyable};
         if (wanted && all.restrictable) {
+            std::vector<NodeId> branches;
             std::vector<NodeId> terms = tree_[node].children;
-            terms[eitherIndex] = *either.nonEmpty;
-            all.nonEmpty = make(NodeKind::concatenation, std::move(terms));
+            std::vector<bool> dropped(terms.size(), false);
+            for (const EitherTerm& term : either) {
+                std::vector<NodeId> branch;
+                for (std::size_t i = 0; i < terms.size(); ++i) {
+                    if (dropped[i]) continue;
+                    branch.push_back(i == term.index ? *term.piece.nonEmpty : terms[i]);
+                }
+                branches.push_back(make(NodeKind::concatenation, std::move(branch)));
+                dropped[term.index] = true;  // the next branches take this term's empty match: none at all
+            }
+            all.nonEmpty = branches.size() == 1 ? branches.front() : make(NodeKind::alternation, std::move(branches));
         }
         return all;
     }
