@@ -119,8 +119,8 @@ void Evaluator::work() {
             }
             Evaluation evaluation = evaluate_(expression, joined, &cancel_, lines_);
             // Both boxes empty: there was no match to fail, so no hint either.
-            const bool failed = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
-            if (publish(state, EvaluatorOutcome::Step::result, evaluation) && failed) {
+            const bool noMatch = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
+            if (publish(state, EvaluatorOutcome::Step::result, evaluation) && noMatch) {
                 addHint(evaluation, composeHint(utf8ToCodePage932(expression), *joined, &cancel_));
                 publish(state, EvaluatorOutcome::Step::hint, evaluation);
             }

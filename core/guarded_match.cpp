@@ -52,14 +52,13 @@ std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
     runOnLargeStack([&](std::size_t stackBytes) -> std::size_t {
         const std::uintptr_t top = stackPosition();
         WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, stackBytes - stackHeadroom), limits.cancel);
-        runningMeter = &meter;
-        try {
-            body(meter);
-        } catch (...) {
-            runningMeter = nullptr;
-            throw;
-        }
-        runningMeter = nullptr;
+        struct Running {
+            explicit Running(WorkMeter* meter) { runningMeter = meter; }
+            ~Running() { runningMeter = nullptr; }
+            Running(const Running&) = delete;
+            Running& operator=(const Running&) = delete;
+        } running(&meter);
+        body(meter);
         steps = meter.stepsTaken();
         cancelled = meter.cancelled;
         stopped = meter.stopped;

@@ -76,29 +76,35 @@ std::string fromHex(const std::string& hex) {
     return bytes;
 }
 
-// The message boxes of the dialog's process: untitled dialogs other than the main one.
-std::vector<HWND> versionBoxes() {
+// The top-level windows of the dialog's process that are of this class.
+std::vector<HWND> windowsOfDialogProcess(const std::string& wantedClass) {
     struct Search {
         DWORD process;
-        HWND main;
+        std::string wantedClass;
         std::vector<HWND> found;
-    } search{0, findDialog(), {}};
-    GetWindowThreadProcessId(search.main, &search.process);
+    } search{0, wantedClass, {}};
+    GetWindowThreadProcessId(findDialog(), &search.process);
     EnumWindows(
         [](HWND window, LPARAM arg) -> BOOL {
             auto* s = reinterpret_cast<Search*>(arg);
-            char className[16] = {};
+            char className[32] = {};
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
             GetClassNameA(window, className, sizeof className);
-            if (window != s->main && process == s->process && std::string(className) == "#32770" &&
-                IsWindowVisible(window) && textOf(window).empty()) {
-                s->found.push_back(window);
-            }
+            if (process == s->process && s->wantedClass == className) s->found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// The message boxes of the dialog's process: untitled dialogs other than the main one.
+std::vector<HWND> versionBoxes() {
+    std::vector<HWND> boxes;
+    for (HWND window : windowsOfDialogProcess("#32770")) {
+        if (window != findDialog() && IsWindowVisible(window) && textOf(window).empty()) boxes.push_back(window);
+    }
+    return boxes;
 }
 
 // TTM_GETTEXTW writes into the caller's memory: here, memory of the dialog's process.
@@ -106,28 +112,13 @@ std::wstring tooltipOf(HWND control) {
     HWND dialog = findDialog();
     DWORD process = 0;
     GetWindowThreadProcessId(dialog, &process);
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM arg) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(arg);
-            char className[32] = {};
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            GetClassNameA(window, className, sizeof className);
-            if (owner == s->process && std::string(className) == "tooltips_class32") s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
     HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
     if (target == nullptr) return L"";
     constexpr std::size_t characters = 4096;
     auto* remote = static_cast<char*>(
         VirtualAllocEx(target, nullptr, sizeof(TOOLINFOW) + characters * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
     std::wstring text;
-    for (HWND tip : search.found) {
+    for (HWND tip : windowsOfDialogProcess("tooltips_class32")) {
         TOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.hwnd = dialog;
