@@ -190,9 +190,18 @@ void MainWindow::connectSignals() {
         },
         true);
     textBox_.signal_style_updated().connect([this] { recolour(); });
-    // A paste leaves the caret at its end; a long one would leave it out of sight.
-    textBox_.get_buffer()->signal_paste_done().connect(
-        [this](const Glib::RefPtr<Gtk::Clipboard>&) { textBox_.scroll_to(textBox_.get_buffer()->get_insert()); });
+    // A paste leaves the caret at its end; a long one would leave it out of
+    // sight, since the box scrolls before the pasted lines are laid out. So
+    // scroll once more when the layout has caught up (below its priority).
+    textBox_.get_buffer()->signal_paste_done().connect([this](const Glib::RefPtr<Gtk::Clipboard>&) {
+        pasteScroll_.disconnect();
+        pasteScroll_ = Glib::signal_idle().connect(
+            [this] {
+                textBox_.scroll_to(textBox_.get_buffer()->get_insert());
+                return false;
+            },
+            Glib::PRIORITY_LOW);
+    });
     // After the widgets and their input methods: an Escape that cancels a
     // conversion there must not end the program.
     signal_key_press_event().connect(sigc::mem_fun(*this, &MainWindow::onWindowKey), true);
@@ -362,7 +371,10 @@ void MainWindow::showStatus(const std::string& status) {
     statusLine_.set_tooltip_text(status);
 }
 
-MainWindow::~MainWindow() { presenter_.reset(); }
+MainWindow::~MainWindow() {
+    pasteScroll_.disconnect();
+    presenter_.reset();
+}
 
 void MainWindow::showBusy(bool busy) {
     if (busy) {

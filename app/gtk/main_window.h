@@ -98,6 +98,7 @@ private:
     sigc::connection submission_;  // the idle call that submits the changes
     sigc::connection timer_;       // says "Evaluating…" when an evaluation takes long
     sigc::connection arrival_;     // the dispatcher's call that shows the outcomes
+    sigc::connection pasteScroll_;  // brings the caret into view once a paste is laid out
     std::string result_;               // the whole Result the box shows
     app::ShownResult shownResult_;
     bool showingResult_ = false;       // the window is writing the Result box, not the user

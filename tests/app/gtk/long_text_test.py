@@ -7,6 +7,8 @@ import subprocess
 import sys
 import time
 
+import pyatspi
+
 from window_driver import (check, choose, clipboard, finish, focus_window, focused, paste, sentence_of, set_clipboard,
                            text_of, wait_for, xdotool)
 
@@ -28,6 +30,12 @@ try:
     paste(expression, "(.*)")
     paste(text, TEXT)
     check("the mebibyte Text matches", "Match: 1 capture group", lambda: sentence_of(status), timeout=30)
+
+    # The caret ends the paste, and the view follows it there once the lines are laid out.
+    def last_visible_character():
+        x, y, width, height = text.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return text.queryText().getOffsetAtPoint(x + 5, y + height - 5, pyatspi.DESKTOP_COORDS)
+    check("Text shows the end of the paste", True, lambda: last_visible_character() > len(TEXT) - 1000, timeout=10)
 
     # Keys typed while evaluations run: every one is in Text, and the final
     # Result is the final text's.
