@@ -298,17 +298,19 @@ private:
     }
 
     // Whether every back reference to a group of this piece lies in it, and it holds no look-ahead marker.
-    bool referencedWithin(NodeId piece) const {
+    bool referencedWithin(NodeId piece) {
         std::vector<std::size_t> inside(groups_.size(), 0);
         std::vector<bool> defined(groups_.size(), false);
         bool lookaheadMarker = false;
         std::vector<NodeId> stack{piece};
-        std::vector<bool> seen(tree_.nodes.size(), false);
+        // Stamped rather than cleared: the walk costs the piece's nodes, not the whole tree's.
+        visited_.resize(tree_.nodes.size(), 0);
+        ++visit_;
         while (!stack.empty()) {
             const NodeId id = stack.back();
             stack.pop_back();
-            if (seen[id]) continue;
-            seen[id] = true;
+            if (visited_[id] == visit_) continue;
+            visited_[id] = visit_;
             const Node& node = tree_[id];
             if (node.kind == NodeKind::backReference) ++inside[node.number];
             if (node.kind == NodeKind::group && node.number != 0) defined[node.number] = true;
@@ -350,6 +352,8 @@ private:
     std::vector<std::size_t> openLookaheads_;  // those around the current place, outermost first
     std::size_t groupsSeen_ = 0;
     std::size_t markers_ = 0;
+    std::vector<std::uint32_t> visited_;  // referencedWithin's stamps, by node
+    std::uint32_t visit_ = 0;
 };
 
 }  // namespace
