@@ -192,6 +192,37 @@ MatchAttempt matchPart(const CheckedPattern& pattern, const WideText& input, con
     return attempt(pattern, input, limits, Search::part);
 }
 
+void runMeteredSeries(const CheckedPattern& pattern, MatchMode mode, const NextRun& next,
+                      const std::atomic<bool>* cancel) {
+    const MatchLimits limits{baseStepLimit, defaultStackLimit, cancel};
+    runMetered(limits, [&](WorkMeter& meter) {
+        const EngineRegex regex = compile(pattern.canonical);
+        WideText input;
+        std::uint64_t stepLimit = 0;
+        MeteredRun run;
+        const MeteredRun* previous = nullptr;
+        while (next(previous, input, stepLimit)) {
+            const WideText text = withLineBefore(input);
+            const wchar_t* begin = text.data() + 1;
+            const MeteredIterator first(begin, &meter);
+            const MeteredIterator last(begin + input.size(), &meter);
+            std::match_results<MeteredIterator> match;
+            meter.restart(stepLimit);
+            engineRun([&] {
+                return mode == MatchMode::whole
+                           ? std::regex_match(first, last, match, regex, std::regex_constants::match_prev_avail)
+                           : std::regex_search(first, last, match, regex,
+                                               std::regex_constants::match_prev_avail |
+                                                   std::regex_constants::match_not_null);
+            });
+            if (meter.cancelled) return;
+            run = {meter.stepsTaken(), meter.stopped};
+            meter.stopped = false;
+            previous = &run;
+        }
+    });
+}
+
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
                     const MatchLimits& limits) {
     const WideText text = withLineBefore(input);

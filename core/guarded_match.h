@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,21 @@ MatchAttempt matchWhole(const CheckedPattern& pattern, const WideText& input, co
 MatchAttempt matchWholeOrPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
 // The search for a part alone, for a caller that has shown the whole match's failure already.
 MatchAttempt matchPart(const CheckedPattern& pattern, const WideText& input, const MatchLimits& limits);
+
+// One run of a series: the engine's steps, and whether it stopped at the run's limit.
+struct MeteredRun {
+    std::uint64_t steps = 0;
+    bool stopped = false;
+};
+enum class MatchMode { whole, search };
+// Gives the series' next input and its step limit, after the previous run
+// (none before the first); false ends the series.
+using NextRun = std::function<bool(const MeteredRun* previous, WideText& input, std::uint64_t& stepLimit)>;
+// Runs the engine (compiled once) on each input `next` gives, whole-text or
+// searching as the hint does, each run metered afresh; for measuring how a
+// pattern's work grows. Throws MatchCancelled when `cancel` is set meanwhile.
+void runMeteredSeries(const CheckedPattern& pattern, MatchMode mode, const NextRun& next,
+                      const std::atomic<bool>* cancel = nullptr);
 
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,

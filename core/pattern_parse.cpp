@@ -160,6 +160,7 @@ private:
         tree_[node].min = repeat.min;
         tree_[node].max = repeat.max;
         tree_[node].lazy = repeat.lazy;
+        tree_[node].end = pos_;
         tree_[node].children.push_back(atom);
         return node;
     }

@@ -59,6 +59,7 @@ struct Node {
     bool lazy = false;
     bool negated = false;
     std::size_t position = 0;  // where it starts in the pattern
+    std::size_t end = 0;       // a repetition: where its quantifier ends
     std::uint64_t min = 0;
     std::uint64_t max = 0;
     std::size_t number = 0;
