@@ -10,6 +10,8 @@
 #include "command_line.h"
 #include "cpp_literal.h"
 #include "cpp_snippet.h"
+#include "growth_analysis.h"
+#include "growth_output.h"
 #include "json_result.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -17,7 +19,7 @@
 
 namespace {
 
-enum ExitStatus { groupsListed = 0, emptyResult = 1, invalidExpression = 2 };
+enum ExitStatus { groupsListed = 0, emptyResult = 1, invalidExpression = 2, superLinearGrowth = 4 };
 
 // The expression as an editor saves it: one trailing line break is not part of it.
 std::optional<std::string> readExpressionFile(const std::string& path) {
@@ -29,6 +31,38 @@ std::optional<std::string> readExpressionFile(const std::string& path) {
         expression->pop_back();
     }
     return expression;
+}
+
+// --analyse: the expression alone.
+int analyseExpression(std::string expression, const std::string& path, bool cp932, bool fromCpp, bool json) {
+    if (!path.empty()) {
+        std::cerr << "tarnwick-check: --analyse reads no text; give only the EXPRESSION (see --help)\n";
+        return tarnwick::tools::usageExitStatus;
+    }
+    if (!cp932) expression = tarnwick::utf8ToCodePage932(expression);
+    tarnwick::WideText pattern = tarnwick::toWideString(expression);
+    if (fromCpp) {
+        auto read = tarnwick::fromCppLiteral(pattern);
+        if (!read.text) {
+            std::cerr << "tarnwick-check: " << read.reason << '\n';
+            return tarnwick::tools::usageExitStatus;
+        }
+        pattern = std::move(*read.text);
+    }
+    try {
+        const tarnwick::GrowthAnalysis analysis = tarnwick::analyseGrowth(pattern);
+        tarnwick::tools::writeOutput(json ? tarnwick::tools::growthJson(analysis, cp932)
+                                          : tarnwick::tools::growthText(analysis, pattern));
+        return static_cast<int>(analysis.whole.superLinear() ? superLinearGrowth : groupsListed);
+    } catch (const tarnwick::RegexError& e) {
+        tarnwick::MatchOutcome invalid;
+        invalid.status = tarnwick::MatchStatus::invalid;
+        invalid.error = e.code();
+        invalid.errorPosition = e.position();
+        invalid.reason = e.reason();
+        std::cerr << "tarnwick-check: " << tarnwick::explainOutcome(invalid) << '\n';
+        return static_cast<int>(invalidExpression);
+    }
 }
 
 }  // namespace
@@ -46,6 +80,7 @@ int main(int argc, char** argv) {
     bool json = false;
     bool cpp = false;
     bool fromCpp = false;
+    bool analyse = false;
     auto* expressionOption = app.add_option("EXPRESSION", expression, "The regular expression (ECMAScript grammar)");
     app.add_option("-e,--expression-file", expressionFile,
                    "Read the expression from this file (one trailing line break is dropped), for expressions longer "
@@ -64,12 +99,19 @@ int main(int argc, char** argv) {
                  "Read EXPRESSION (or the expression file) as a C++ string literal, as copied out of a program's "
                  "source: L\"\\\\d+\" gives \\d+");
     cppFlag->excludes(app.get_option("--json"));
+    app.add_flag("--analyse", analyse,
+                 "Read no text; say how the engine's work on the expression grows with the text, for a whole-text "
+                 "match and for a search: linear, polynomial or exponential, with an attack text (prefix, pump "
+                 "repeated n times, suffix), where in the expression it lies and the steps measured at each size")
+        ->excludes(cppFlag);
     app.add_option("FILE", path, "The text; standard input when absent");
     app.add_flag("--cp932", cp932, "Take and give raw code page 932 bytes instead of UTF-8");
     app.add_flag("--raw", raw, "Pass the text's bytes unchanged instead of making each line break CR LF");
     app.set_version_flag("--version", tarnwick::versionNumber);
     app.footer("Exit status: 0 groups listed, 1 no match, 2 invalid expression, stopped match or a text too large "
-               "for the memory, 3 bad usage or unreadable input or unwritable output.");
+               "for the memory, 3 bad usage or unreadable input or unwritable output. With --analyse: 0 the "
+               "whole-text match grows linearly, 4 it grows super-linearly (polynomially or exponentially), 2 "
+               "invalid expression.");
 
     return tarnwick::tools::runTool(app, argc, argv, [&] {
         if (!expressionFile.empty()) {
@@ -86,6 +128,7 @@ int main(int argc, char** argv) {
             std::cerr << "tarnwick-check: EXPRESSION or --expression-file is required (see --help)\n";
             return tarnwick::tools::usageExitStatus;
         }
+        if (analyse) return analyseExpression(expression, path, cp932, fromCpp, json);
         auto input = tarnwick::tools::readInput("tarnwick-check", path);
         if (!input) return tarnwick::tools::usageExitStatus;
         // The window's text never holds a zero byte, and the conversion ends there.

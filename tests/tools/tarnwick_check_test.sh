@@ -189,4 +189,33 @@ message=$("$check" x /nonexistent/file 2>&1 >/dev/null)
 [ "$(printf '%s\n' "$message" | wc -l)" = 1 ] || { echo "FAIL one-line error: $message"; failures=$((failures + 1)); }
 
 echo "$failures failed"
+# --analyse reads no text: the growth for whole-text matching and for searching,
+# exit status 4 where the whole-text match grows super-linearly. The measured
+# steps are checked by the core's tests; here the shape of the answer.
+analysis_is() {
+    local name=$1 want_status=$2 want=$3
+    shift 3
+    local got status
+    got=$("$@" < /dev/null 2>/dev/null | /usr/bin/python3 -c 'import json, sys
+d = json.load(sys.stdin)
+def shape(v):
+    out = {"growth": v["growth"]}
+    for key in ("degree", "attack", "at"):
+        if key in v: out[key] = v[key]
+    if "steps" in v: out["sizes"] = len(v["steps"])
+    return out
+print(json.dumps({k: shape(v) for k, v in d.items()}, sort_keys=True, ensure_ascii=False))')
+    "$@" < /dev/null > /dev/null 2>&1
+    status=$?
+    if [ "$status" = "$want_status" ] && [ "$got" = "$want" ]; then echo "ok   $name"; else
+        echo "FAIL $name: status $status (want $want_status), $got"; failures=$((failures + 1)); fi
+}
+analysis_is analyseExponential 4 '{"search": {"at": [0, 5], "attack": {"prefix": "あ", "pump": "あ", "suffix": ""}, "growth": "exponential", "sizes": 4}, "whole": {"at": [0, 5], "attack": {"prefix": "あ", "pump": "あ", "suffix": ""}, "growth": "exponential", "sizes": 4}}' \
+    "$check" --analyse --json '(あ+)+い'
+analysis_is analyseSearchOnly 0 '{"search": {"at": [0, 3], "attack": {"prefix": "", "pump": "0", "suffix": ""}, "degree": 2, "growth": "polynomial", "sizes": 4}, "whole": {"growth": "linear"}}' \
+    "$check" --analyse --json '\d+-\d+'
+analysis_is analyseLinear 0 '{"search": {"growth": "linear"}, "whole": {"growth": "linear"}}' "$check" --analyse --json 'x\d+y'
+expect analyseInvalid 2 "" "$check" --analyse '(a'
+expect analyseReadsNoText 3 "" "$check" --analyse 'a' /dev/null
+
 [ "$failures" = 0 ]
