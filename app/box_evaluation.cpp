@@ -1,5 +1,6 @@
 #include "box_evaluation.h"
 
+#include "growth_report.h"
 #include "line_ends.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -65,10 +66,22 @@ void addHint(Evaluation& evaluation, const std::optional<PartialMatch>& part) {
     explain(evaluation);
 }
 
+bool addGrowth(Evaluation& evaluation, const GrowthAnalysis& growth) {
+    const GrowthVerdict* verdict = warnedVerdict(growth);
+    if (verdict == nullptr) return false;
+    const std::string warning = " — " + growthWarning(growth);
+    evaluation.status += warning;
+    evaluation.statusWithCost += warning;
+    evaluation.marks.growth = GroupSpan{verdict->atStart, verdict->atEnd};
+    evaluation.attackText = codePage932ToUtf8(toNarrowString(verdict->attack.repeated(verdict->attackRepeats)));
+    return true;
+}
+
 void showEvaluation(WindowBoxes& boxes, const Evaluation& evaluation) {
     if (evaluation.result) {
         boxes.showResult(*evaluation.result, evaluation.shown);
         boxes.showMarks(evaluation.marks);
+        boxes.offerAttack(evaluation.attackText);
     }
     boxes.showStatus(evaluation.statusWithCost);
 }

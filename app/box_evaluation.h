@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "growth_analysis.h"
 #include "regex_service.h"
 #include "result_view.h"
 #include "text_join.h"
@@ -21,6 +22,7 @@ struct Evaluation {
     std::string statusWithCost;         // the status line: "Match: 2 capture groups · 0.4 ms · 1,234 steps"
     BoxMarks marks;                     // meaningful with a result only
     MatchOutcome outcome;               // what the sentences were made from (a no-match hint adds to it)
+    std::string attackText;             // UTF-8: a Text on which the expression's cost explodes, where it does
 };
 
 // How a toolkit's boxes hold their lines. Both give and take UTF-8 here.
@@ -45,6 +47,11 @@ Evaluation evaluate(const std::string& expression, const std::string& text);
 
 // An evaluation made without the hint, with the part that matches added.
 void addHint(Evaluation& evaluation, const std::optional<PartialMatch>& part);
+
+// An evaluation with the growth warning added to its status line, the
+// responsible repetitions marked and the attack text kept; unchanged where
+// the growth is linear. Gives whether it added one.
+bool addGrowth(Evaluation& evaluation, const GrowthAnalysis& growth);
 
 // Shows an evaluation: Result and marks when it has a result, and the status line.
 void showEvaluation(WindowBoxes& boxes, const Evaluation& evaluation);

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "growth_analysis.h"
 #include "guarded_match.h"
 #include "result_compose.h"
 #include "text_conversion.h"
@@ -16,6 +17,18 @@ Evaluation failedEvaluation(const std::exception* failure) {
     return evaluation;
 }
 
+// The growth of a valid expression; linear where the analysis itself fails
+// (memory, the engine's own limits): the Result is out already and stays.
+GrowthAnalysis growthOf(const std::string& expression, const std::atomic<bool>* cancel) {
+    try {
+        return analyseGrowth(toWideString(utf8ToCodePage932(expression)), cancel);
+    } catch (const MatchCancelled&) {
+        throw;
+    } catch (...) {
+        return {};
+    }
+}
+
 }  // namespace
 
 void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
@@ -24,6 +37,7 @@ void showOutcome(WindowBoxes& boxes, const EvaluatorOutcome& outcome) {
         return;
     }
     boxes.showMarks(outcome.evaluation.marks);
+    boxes.offerAttack(outcome.evaluation.attackText);
     boxes.showStatus(outcome.evaluation.statusWithCost);
 }
 
@@ -120,9 +134,15 @@ void Evaluator::work() {
             Evaluation evaluation = evaluate_(expression, joined, &cancel_, lines_);
             // Both boxes empty: there was no match to fail, so no hint either.
             const bool noMatch = evaluation.result && evaluation.outcome.status == MatchStatus::noMatch;
-            if (publish(state, EvaluatorOutcome::Step::result, evaluation) && noMatch) {
+            bool current = publish(state, EvaluatorOutcome::Step::result, evaluation);
+            if (current && noMatch) {
                 addHint(evaluation, composeHint(utf8ToCodePage932(expression), *joined, &cancel_));
-                publish(state, EvaluatorOutcome::Step::hint, evaluation);
+                current = publish(state, EvaluatorOutcome::Step::hint, evaluation);
+            }
+            // The expression alone decides its growth; an invalid one has none.
+            const bool valid = evaluation.result && evaluation.outcome.status != MatchStatus::invalid;
+            if (current && valid && !expression.empty() && addGrowth(evaluation, growthOf(expression, &cancel_))) {
+                publish(state, EvaluatorOutcome::Step::growth, evaluation);
             }
         } catch (const MatchCancelled&) {
             // A newer state is waiting; it is taken next.

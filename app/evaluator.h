@@ -7,7 +7,8 @@
 //
 // Each state gives a Result first, and where the expression matches no whole
 // text, the no-match hint as a second outcome, searched after the first is
-// out and cancelled like it. An evaluation that fails (memory exhausted) gives
+// out and cancelled like it. Last, where the expression's cost grows
+// super-linearly with the text, the growth warning as a third. An evaluation that fails (memory exhausted) gives
 // a Result outcome that only says so; the worker goes on with the next state.
 
 #include <atomic>
@@ -26,7 +27,7 @@
 namespace tarnwick::app {
 
 struct EvaluatorOutcome {
-    enum class Step { result, hint } step;
+    enum class Step { result, hint, growth } step;
     std::uint64_t state;  // counts the changes; the newest state's outcomes only are taken
     Evaluation evaluation;
 };
@@ -61,8 +62,8 @@ public:
     // The outcomes of the newest state that arrived since the last call, in order.
     std::vector<EvaluatorOutcome> take();
 
-    // Waits until the newest state's Result (and with `hint` its hint too) is
-    // out, then gives take(): for callers that want the Result at once.
+    // Waits until the newest state's Result (and with `hint` its hint and
+    // growth warning too) is out, then gives take(): for callers that want the Result at once.
     std::vector<EvaluatorOutcome> waitAndTake(bool hint);
 
     // Whether the newest state's Result is not out yet.

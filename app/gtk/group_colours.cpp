@@ -32,4 +32,10 @@ Gdk::RGBA matchedPartColour(bool dark) { return Gdk::RGBA(dark ? "#ff9f43" : "#d
 
 Gdk::RGBA faultColour(bool dark) { return Gdk::RGBA(dark ? "#ff6b6b" : "#d00000"); }
 
+Gdk::RGBA warningColour(Gtk::Widget& widget) {
+    Gdk::RGBA colour;
+    if (widget.get_style_context()->lookup_color("warning_color", colour)) return colour;
+    return Gdk::RGBA(hasDarkTheme(widget) ? "#ffa348" : "#c64600");  // themes without one
+}
+
 }  // namespace tarnwick::gtk

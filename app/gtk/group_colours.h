@@ -21,5 +21,7 @@ Gdk::RGBA matchedPartColour(bool dark);
 
 // The mark on the character where an expression fails.
 Gdk::RGBA faultColour(bool dark);
+// The theme's warning colour, for repetitions whose cost explodes.
+Gdk::RGBA warningColour(Gtk::Widget& widget);
 
 }  // namespace tarnwick::gtk

@@ -424,34 +424,57 @@ void MainWindow::showMarks(const app::BoxMarks& marks) {
     textMarks_.mark(marks.groups, marks.matchedPart);
     resultMarks_.mark({marks.resultLines.begin(), marks.resultLines.end()}, std::nullopt);
     fault_ = marks.fault;
-    markFault(fault_);
+    growth_ = marks.growth;
+    markExpression();
     shown_ = marks;
 }
 
-// The character where the expression fails; after its end, the last one.
-void MainWindow::markFault(const std::optional<std::size_t>& fault) {
+// The character where the expression fails (after its end, the last one),
+// and the repetitions whose cost explodes: a wavy line in the theme's
+// warning colour, without the fault's background.
+void MainWindow::markExpression() {
     Pango::AttrList attributes;
     const Glib::ustring expression = expressionBox_.get_text();
-    if (fault && !expression.empty()) {
-        const std::size_t at = std::min(*fault, expression.size() - 1);
-        const char* text = expression.c_str();
-        const char* start = g_utf8_offset_to_pointer(text, static_cast<glong>(at));
-        const char* end = g_utf8_next_char(start);
+    const char* text = expression.c_str();
+    auto mark = [&](std::size_t from, std::size_t to, Pango::Attribute attribute) {
+        attribute.set_start_index(static_cast<unsigned>(g_utf8_offset_to_pointer(text, static_cast<glong>(from)) - text));
+        attribute.set_end_index(static_cast<unsigned>(g_utf8_offset_to_pointer(text, static_cast<glong>(to)) - text));
+        attributes.insert(attribute);
+    };
+    if (growth_ && growth_->start < growth_->end && growth_->end <= expression.size()) {
+        const Gdk::RGBA colour = warningColour(expressionBox_);
+        mark(growth_->start, growth_->end, Pango::Attribute::create_attr_underline(Pango::UNDERLINE_ERROR));
+        mark(growth_->start, growth_->end,
+             Pango::Attribute::create_attr_underline_color(colour.get_red_u(), colour.get_green_u(), colour.get_blue_u()));
+    }
+    if (fault_ && !expression.empty()) {
+        const std::size_t at = std::min(*fault_, expression.size() - 1);
         const Gdk::RGBA colour = faultColour(hasDarkTheme(expressionBox_));
-        auto part = [&](Pango::Attribute attribute) {
-            attribute.set_start_index(static_cast<unsigned>(start - text));
-            attribute.set_end_index(static_cast<unsigned>(end - text));
-            attributes.insert(attribute);
-        };
-        part(Pango::Attribute::create_attr_underline(Pango::UNDERLINE_ERROR));
         const auto red = colour.get_red_u();
         const auto green = colour.get_green_u();
         const auto blue = colour.get_blue_u();
-        part(Pango::Attribute::create_attr_underline_color(red, green, blue));
-        part(Pango::Attribute::create_attr_background(red, green, blue));
-        part(Pango::Attribute::create_attr_foreground(0xFFFF, 0xFFFF, 0xFFFF));
+        mark(at, at + 1, Pango::Attribute::create_attr_underline(Pango::UNDERLINE_ERROR));
+        mark(at, at + 1, Pango::Attribute::create_attr_underline_color(red, green, blue));
+        mark(at, at + 1, Pango::Attribute::create_attr_background(red, green, blue));
+        mark(at, at + 1, Pango::Attribute::create_attr_foreground(0xFFFF, 0xFFFF, 0xFFFF));
     }
     expressionBox_.set_attributes(attributes);
+}
+
+void MainWindow::offerAttack(const std::string& attackText) { attackText_ = attackText; }
+
+// The attack replaces Text as one undo step, so that Ctrl+Z gives the user's text back whole.
+void MainWindow::tryAttack() {
+    if (attackText_.empty()) return;
+    auto buffer = textBox_.get_buffer();
+    const std::string before = buffer->get_text();
+    const std::string attack = attackText_;
+    replaying_ = true;
+    buffer->set_text(attack);
+    replaying_ = false;
+    textHistory_.recordReplacement(0, before, attack);
+    buffer->place_cursor(buffer->begin());
+    textBox_.scroll_to(buffer->get_insert());
 }
 
 void MainWindow::addLiteralItems(Gtk::Menu& menu) {
@@ -466,6 +489,10 @@ void MainWindow::addLiteralItems(Gtk::Menu& menu) {
     menu.append(*Gtk::make_managed<Gtk::SeparatorMenuItem>());
     menu.append(*copy);
     menu.append(*paste);
+    auto* attack = Gtk::make_managed<Gtk::MenuItem>("Try the attack text");
+    attack->set_sensitive(!attackText_.empty());
+    attack->signal_activate().connect([this] { tryAttack(); });
+    menu.append(*attack);
     menu.show_all();
 }
 
@@ -512,7 +539,7 @@ void MainWindow::recolour() {
     const bool dark = hasDarkTheme(textBox_);
     textMarks_.recolour(dark);
     resultMarks_.recolour(dark);
-    markFault(fault_);
+    markExpression();
 }
 
 void MainWindow::selectGroupAt(std::size_t resultCharacter) {

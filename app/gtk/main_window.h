@@ -59,7 +59,10 @@ private:
                    void (MainWindow::*apply)(const std::vector<app::TextEdit>&));
     void applyToExpression(const std::vector<app::TextEdit>& edits);
     void applyToText(const std::vector<app::TextEdit>& edits);
-    void markFault(const std::optional<std::size_t>& fault);
+    void offerAttack(const std::string& attackText) override;
+    // The fault's character, and the repetitions whose cost explodes, in Expression.
+    void markExpression();
+    void tryAttack();
     void recolour();
     // Expression's context menu: "Copy as C++" and "Paste C++ literal".
     void addLiteralItems(Gtk::Menu& menu);
@@ -89,6 +92,8 @@ private:
     GroupMarks textMarks_{textBox_.get_buffer()};
     GroupMarks resultMarks_{resultBox_.get_buffer()};
     std::optional<std::size_t> fault_;
+    std::optional<GroupSpan> growth_;
+    std::string attackText_;
     app::BoxMarks shown_;  // where the groups and their Result lines are
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;

@@ -40,10 +40,28 @@ TEST(Evaluator, TheNewestStateWinsAndACancelledMatchLeavesNoTrace) {
     const auto outcomes = evaluator.waitAndTake(true);
     // No "11:regular expression error" line: the runaway match was given up, not stopped.
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    ASSERT_EQ(outcomes.size(), 1u);
+    // The Result, then the warning that (a+)c grows with the square of a text it searches.
+    ASSERT_EQ(outcomes.size(), 2u);
     EXPECT_EQ(outcomes[0].step, Step::result);
     EXPECT_EQ(outcomes[0].evaluation.result, "group[0] [" + slowText + "]\ngroup[1] [" + std::string(30, 'a') + "]\n");
+    EXPECT_EQ(outcomes[1].step, Step::growth);
     EXPECT_EQ(evaluator.evaluationsStarted(), 2u);
+}
+
+TEST(Evaluator, WarnsLastWhereTheExpressionsCostExplodes) {
+    Evaluator evaluator([] {});
+    testing::internal::CaptureStdout();
+    evaluator.change("(a+)+b", "abc");
+    const auto outcomes = evaluator.waitAndTake(true);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(outcomes.size(), 3u);
+    const Evaluation& warned = outcomes[2].evaluation;
+    EXPECT_EQ(outcomes[2].step, Step::growth);
+    EXPECT_EQ(warned.status.rfind(outcomes[1].evaluation.status + " — ⚠ exponential: «a» then ", 0), 0u) << warned.status;
+    EXPECT_EQ(warned.marks.growth, (GroupSpan{0, 5}));
+    EXPECT_GT(warned.attackText.size(), 10u);
+    EXPECT_EQ(warned.attackText.find_first_not_of('a'), std::string::npos);
+    EXPECT_EQ(warned.marks.matchedPart, outcomes[1].evaluation.marks.matchedPart) << "the hint's mark stays";
 }
 
 TEST(Evaluator, OutcomesArriveInOrderAndEachIsNotified) {

@@ -12,7 +12,7 @@ from collections import Counter
 
 import pyatspi
 
-from window_driver import (sentence_of, application, check, expect_exit_status_1, finish, named, paste, screen_pixels, text_of,
+from window_driver import (sentence_of, warning_of, choose, application, check, expect_exit_status_1, finish, named, paste, screen_pixels, text_of,
                            wait_for, windows_of, xdotool)
 
 PROGRAM = sys.argv[1]
@@ -200,6 +200,24 @@ try:
     check("the matched part is underlined", [(1, 4, "double")], lambda: runs(text, "underline"))
     check("no group marks without a match", [], lambda: runs(text, "bg-color"))
     check("no fault marked in a valid expression", [], lambda: runs(expression, "underline"))
+
+    # An expression whose cost explodes: the warning, its repetitions marked
+    # with a wavy line, and its attack text tried from Expression's menu.
+    type_into(expression, "(a+)+b")
+    paste(text, "aab")
+    check("the growth warning", "⚠ exponential: «a»", lambda: warning_of(status))
+    check("the exploding repetitions are marked", [(0, 5, "error")], lambda: runs(expression, "underline"))
+    check("... in the theme's warning colour, not the fault's", [], lambda: runs(expression, "bg-color"))
+    choose(application(), expression, "Try the attack text")
+    check("the attack text is in Text", True, lambda: len(text_of(text)) > 10 and set(text_of(text)) == {"a"})
+    check("the work limit stops its match", True, lambda: text_of(status).startswith("Stopped at the work limit (11)"),
+          timeout=15.0)
+    text.queryComponent().grabFocus()
+    xdotool("key", "ctrl+z")
+    check("one Ctrl+Z gives the user's text back", "aab", lambda: text_of(text))
+    type_into(expression, "aab")
+    check("a linear expression adds nothing", None, lambda: warning_of(status))
+    check("... and marks nothing", [], lambda: runs(expression, "underline"))
 
     xdotool("key", "Escape")
     expect_exit_status_1(process, "Escape")

@@ -63,8 +63,15 @@ def text_of(node):
 
 
 def sentence_of(status):
-    """The status line without what the match cost (" · 0.4 ms · 12 steps"), which varies from run to run."""
-    return re.sub(r" · [0-9.,]+ ms · [0-9,]+ steps?$", "", text_of(status))
+    """The status line without what the match cost (" · 0.4 ms · 12 steps"), which varies from run to run,
+    and without the growth warning that may follow it (" — ⚠ quadratic when searched: …"): warning_of."""
+    return re.sub(r" · [0-9.,]+ ms · [0-9,]+ steps?( — ⚠ .*)?$", "", text_of(status))
+
+
+def warning_of(status):
+    """The growth warning of the status line up to its attack's numbers, or None."""
+    found = re.search(r" — (⚠ [^:]*: «[^»]*»)", text_of(status))
+    return found.group(1) if found else None
 
 
 def xdotool(*args):
