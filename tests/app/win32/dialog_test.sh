@@ -206,7 +206,7 @@ expect_wide() {
     local what=$1 id=$2 want seen
     want=$(printf '%b' "$3")
     for _ in $(seq 50); do
-        seen=$(probe readw "$id" | sed -E 's/ · [0-9.,]+ ms · [0-9,]+ steps?$//')
+        seen=$(probe readw "$id" | sed -E 's/ · [0-9.,]+ ms · [0-9,]+ steps?( — ⚠ .*)?$//')
         [ "$seen" = "$want" ] && return 0
         sleep 0.1
     done
@@ -233,6 +233,12 @@ for lang in ja_JP.UTF-8:932 en_US.UTF-8:1252; do
     set_box 1024 '東('
     expect_wide "the status of an invalid expression under $LANG" 1030 'Invalid expression (5) at character 3: unmatched parenthesis'
     expect_wide "the Result of an invalid expression under $LANG" 1029 ''
+    # An expression whose cost explodes: the growth warning follows the sentence, whole in the tooltip.
+    set_box 1024 '(a+)+b'
+    set_box 1028 'aab'
+    for _ in $(seq 100); do probe tooltip 1030 > "$work/tip"; grep -q '⚠' "$work/tip" && break; sleep 0.1; done
+    grep -q '^Match: 1 capture group · .* — ⚠ exponential: «a» then [0-9,]* × «a» takes about [0-9,]* M steps$' "$work/tip" ||
+        fail "the growth warning under $LANG: $(cat "$work/tip")"
     set_box 1024 '千代田'
     set_box 1028 '東京都千代田区'
     expect_wide "the no-match hint under $LANG" 1030 'No match: the expression matches «千代田» at characters 4–6, but must describe the whole text'
