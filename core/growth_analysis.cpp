@@ -22,7 +22,11 @@ namespace {
 using namespace growth;
 
 // Candidates measured for each of whole-text matching and searching.
-constexpr std::size_t candidatesMeasured = 8;
+constexpr std::size_t candidatesMeasured = 12;
+// What one candidate may spend: much to show a steep growth, less for the
+// long texts of a polynomial one.
+constexpr std::uint64_t exponentialShare = 48'000'000;
+constexpr std::uint64_t polynomialShare = 4'000'000;
 // The attack text is at most this long: what the boxes take at once.
 constexpr std::size_t longestAttack = 1'000'000;
 
@@ -60,17 +64,33 @@ GrowthVerdict analyseMode(const pattern::PatternTree& tree, const WideText& sour
     GrowthVerdict verdict;
     std::optional<Measurement> worst;
     const Candidate* worstCandidate = nullptr;
+    // No one candidate may spend what the others need.
+    const auto spend = [&](std::uint64_t most, auto&& measure) {
+        std::uint64_t share = std::min(budget, most);
+        const std::uint64_t before = share;
+        auto result = measure(share);
+        budget -= before - share;
+        return result;
+    };
+    // First the cheap search for an exponential growth over all candidates,
+    // then the longer texts a polynomial one needs.
+    std::vector<ExponentialProbe> probes;
     for (const Candidate& candidate : candidates) {
         if (budget == 0) break;
-        auto m = measureCandidate(checked, mode, candidate, budget, cancel);
-        if (!m) continue;
-        const bool worse = !worst || m->growth > worst->growth ||
-                           (m->growth == worst->growth && m->growth == Growth::polynomial && m->degree > worst->degree);
-        if (worse) {
-            worst = std::move(m);
+        probes.push_back(spend(exponentialShare, [&](std::uint64_t& share) { return probeExponential(checked, mode, candidate, share, cancel); }));
+        if (probes.back().exponential) {
+            worst = std::move(probes.back().exponential);
             worstCandidate = &candidate;
+            break;
         }
-        if (worst->growth == Growth::exponential) break;
+    }
+    for (std::size_t i = 0; !worst || worst->growth != Growth::exponential; ++i) {
+        if (i >= probes.size() || budget == 0) break;
+        auto m = spend(polynomialShare, [&](std::uint64_t& share) { return measurePolynomial(checked, mode, candidates[i], probes[i], share, cancel); });
+        if (m && (!worst || m->degree > worst->degree)) {
+            worst = std::move(m);
+            worstCandidate = &candidates[i];
+        }
     }
     if (!worst) return verdict;
     verdict.growth = worst->growth;

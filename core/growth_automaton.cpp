@@ -157,7 +157,9 @@ public:
             case NodeKind::markerReference:
                 a_.approximate = true;
                 return {};
-            case NodeKind::assertion: return {};
+            // The joined text holds no line break, so $ holds only at its end:
+            // nothing is read after it. A state that reads no letter says so.
+            case NodeKind::assertion: return node.character == L'$' ? single(LetterSet(a_.alphabet.size())) : Fragment{};
             case NodeKind::literal: {
                 Fragment all;
                 for (wchar_t c : node.text) {

@@ -24,6 +24,9 @@ public:
     LetterSet() = default;
     explicit LetterSet(std::size_t letters) : words_((letters + 63) / 64, 0) {}
     void add(std::size_t letter) { words_[letter / 64] |= std::uint64_t{1} << (letter % 64); }
+    void add(const LetterSet& other) {
+        for (std::size_t i = 0; i < words_.size() && i < other.words_.size(); ++i) words_[i] |= other.words_[i];
+    }
     bool has(std::size_t letter) const { return (words_[letter / 64] >> (letter % 64) & 1u) != 0; }
     bool empty() const;
     std::size_t count() const;

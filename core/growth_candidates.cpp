@@ -87,15 +87,22 @@ public:
 
     void exponential(std::vector<Candidate>& out, std::size_t most) {
         for (std::size_t comp = 0; comp < c_.states.size() && out.size() < most; ++comp) {
-            if (!c_.loops[comp] || !reachable(c_.states[comp].front())) continue;
-            // The shortest pump of the states tried: each more letter multiplies the steps of one more pump.
-            const auto& states = c_.states[comp];
-            std::optional<std::pair<StateId, WideText>> best;
-            for (std::size_t i = 0; i < states.size() && i < statesTriedPerLoop; ++i) {
-                auto pump = twoWaysAround(states[i]);
-                if (pump && (!best || pump->size() < best->second.size())) best.emplace(states[i], std::move(*pump));
+            if (!c_.loops[comp]) continue;
+            // Each distinct pump of the states tried, the shortest first: each
+            // more letter multiplies the steps of one more pump, and which one
+            // fails slowly (an assertion the automaton reads as nothing may
+            // stop another) only measuring tells.
+            std::vector<std::pair<StateId, WideText>> pumps;
+            for (StateId q : triedStates(static_cast<std::uint32_t>(comp))) {
+                auto pump = twoWaysAround(q);
+                if (!pump) continue;
+                const bool known = std::any_of(pumps.begin(), pumps.end(), [&](const auto& p) { return p.second == *pump; });
+                if (!known) pumps.emplace_back(q, std::move(*pump));
             }
-            if (best) out.push_back(candidate(true, best->first, best->second, a_.loop[best->first], comp, comp));
+            std::stable_sort(pumps.begin(), pumps.end(), [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+            for (const auto& [q, pump] : pumps) {
+                if (out.size() < most) out.push_back(candidate(true, q, pump, a_.loop[q], comp, comp, a_.reads[q]));
+            }
         }
     }
 
@@ -103,7 +110,9 @@ public:
         // Pairs of loops, the nearest first: components are in reverse topological order.
         std::vector<std::uint32_t> loopComponents;
         for (std::size_t comp = c_.states.size(); comp-- > 0;) {
-            if (c_.loops[comp] && reachable(c_.states[comp].front())) loopComponents.push_back(static_cast<std::uint32_t>(comp));
+            if (c_.loops[comp] && !triedStates(static_cast<std::uint32_t>(comp)).empty()) {
+                loopComponents.push_back(static_cast<std::uint32_t>(comp));
+            }
         }
         for (std::size_t i = 0; i < loopComponents.size() && out.size() < most; ++i) {
             for (std::size_t j = i + 1; j < loopComponents.size() && out.size() < most; ++j) {
@@ -117,7 +126,9 @@ public:
                     const PatternSpan at = p == searchLoopState && a_.searching
                                                ? second
                                                : PatternSpan{std::min(first.start, second.start), std::max(first.end, second.end)};
-                    out.push_back(candidate(false, p, found.pump, at, from, to));
+                    LetterSet both = a_.reads[p];
+                    both.keep(a_.reads[found.second]);
+                    out.push_back(candidate(false, p, found.pump, at, from, to, both));
                 }
             }
         }
@@ -145,6 +156,15 @@ private:
     }
 
     bool reachable(StateId s) const { return parent_[s] != UINT32_MAX || s == startState; }
+
+    // The first few states of a component that a text can reach.
+    std::vector<StateId> triedStates(std::uint32_t comp) const {
+        std::vector<StateId> tried;
+        for (StateId s : c_.states[comp]) {
+            if (reachable(s) && tried.size() < statesTriedPerLoop) tried.push_back(s);
+        }
+        return tried;
+    }
 
     bool inComponent(StateId s, std::uint32_t comp) const { return c_.of[s] == comp; }
 
@@ -232,10 +252,10 @@ private:
     // one makes the engine fail slowly only measuring tells.
     std::vector<Found> loopToLoop(std::uint32_t from, std::uint32_t to) {
         std::vector<Found> found;
-        const auto& ps = c_.states[from];
-        const auto& qs = c_.states[to];
-        for (std::size_t i = 0; i < ps.size() && i < statesTriedPerLoop; ++i) {
-            for (std::size_t j = 0; j < qs.size() && j < statesTriedPerLoop; ++j) {
+        const std::vector<StateId> ps = triedStates(from);
+        const std::vector<StateId> qs = triedStates(to);
+        for (std::size_t i = 0; i < ps.size(); ++i) {
+            for (std::size_t j = 0; j < qs.size(); ++j) {
                 if (visited_ > visitBudget) return found;
                 auto pump = throughThree(ps[i], qs[j], from, to);
                 if (!pump) continue;
@@ -297,14 +317,20 @@ private:
         return std::nullopt;
     }
 
+    // `letters`: what else a pump of one letter may be (the states it runs through read them all).
     Candidate candidate(bool exponential, StateId at, WideText pump, std::optional<PatternSpan> span,
-                        std::uint32_t from, std::uint32_t to) const {
+                        std::uint32_t from, std::uint32_t to, const LetterSet& letters) const {
         Candidate c;
         c.exponential = exponential;
         c.prefix = wordTo(at);
         c.pump = std::move(pump);
         c.at = span.value_or(PatternSpan{});
         c.suffixes = failingSuffixes(from, to);
+        if (c.pump.size() == 1) {
+            for (std::size_t letter = 0; letter < a_.alphabet.size(); ++letter) {
+                if (letters.has(letter) && a_.alphabet[letter] != c.pump.front()) c.otherLetters += a_.alphabet[letter];
+            }
+        }
         return c;
     }
 
@@ -322,11 +348,20 @@ private:
             return std::nullopt;
         };
         const StateId firstReal = a_.searching ? searchLoopState + 1 : startState + 1;
-        if (auto c = unread([&](StateId s) { return s >= firstReal; })) suffixes.emplace_back(1, *c);
-        if (auto c = unread([&](StateId s) { return s >= firstReal && (c_.of[s] == from || c_.of[s] == to); })) {
-            if (suffixes.size() < 2 || suffixes.back() != WideText(1, *c)) suffixes.emplace_back(1, *c);
+        if (auto c = unread([&](StateId s) { return s >= firstReal && reachable(s); })) suffixes.emplace_back(1, *c);
+        if (auto c = unread([&](StateId s) { return s >= firstReal && reachable(s) && (c_.of[s] == from || c_.of[s] == to); })) {
+            suffixes.emplace_back(1, *c);
         }
-        return suffixes;
+        // Where every letter is read somewhere (\w, \D, [^…]), one of each kind
+        // may still leave no way to finish.
+        for (wchar_t c : std::wstring_view(L"!0a あ")) {
+            if (std::find(a_.alphabet.begin(), a_.alphabet.end(), c) != a_.alphabet.end()) suffixes.emplace_back(1, c);
+        }
+        std::vector<WideText> distinct;
+        for (WideText& suffix : suffixes) {
+            if (std::find(distinct.begin(), distinct.end(), suffix) == distinct.end()) distinct.push_back(std::move(suffix));
+        }
+        return distinct;
     }
 
     const Automaton& a_;
@@ -336,6 +371,24 @@ private:
     LetterSet prefer_;
     std::size_t visited_ = 0;
 };
+
+// The letters that no state right after a loop reads: a pump of them cannot
+// let the match leave the loop and succeed.
+LetterSet notLeavingLoops(const Automaton& a) {
+    const Components c = components(a);
+    LetterSet exits(a.alphabet.size());
+    for (StateId s = 0; s < a.next.size(); ++s) {
+        if (!c.loops[c.of[s]] || (a.searching && s == searchLoopState)) continue;
+        for (StateId t : a.next[s]) {
+            if (c.of[t] != c.of[s]) exits.add(a.reads[t]);
+        }
+    }
+    LetterSet rest(a.alphabet.size());
+    for (std::size_t letter = 0; letter < a.alphabet.size(); ++letter) {
+        if (!exits.has(letter)) rest.add(letter);
+    }
+    return rest;
+}
 
 // The letters that no state reads as its one letter: not the pattern's own characters.
 LetterSet unwritten(const Automaton& a) {
@@ -356,13 +409,9 @@ std::vector<Candidate> findCandidates(const Automaton& automaton, std::size_t mo
     std::vector<Candidate> out;
     if (automaton.tooLarge || automaton.next.empty()) return out;
     Finder finder(automaton, cancel);
-    for (const bool ownLetters : {false, true}) {
-        LetterSet letters(automaton.alphabet.size());
-        if (ownLetters) {
-            for (std::size_t i = 0; i < automaton.alphabet.size(); ++i) letters.add(i);
-        } else {
-            letters = unwritten(automaton);
-        }
+    LetterSet all(automaton.alphabet.size());
+    for (std::size_t i = 0; i < automaton.alphabet.size(); ++i) all.add(i);
+    for (LetterSet letters : {notLeavingLoops(automaton), unwritten(automaton), all}) {
         finder.prefer(std::move(letters));
         std::vector<Candidate> found;
         finder.exponential(found, most);
@@ -374,8 +423,43 @@ std::vector<Candidate> findCandidates(const Automaton& automaton, std::size_t mo
             if (!known) out.push_back(std::move(c));
         }
     }
-    // The hypotheses of exponential growth first, whichever letters spell them.
-    std::stable_partition(out.begin(), out.end(), [](const Candidate& c) { return c.exponential; });
+    // A pump of one letter may as well be another the same states read: one
+    // of another kind may keep the other alternatives from matching early.
+    for (std::size_t i = 0, found = out.size(); i < found; ++i) {
+        std::size_t siblings = 0;
+        for (wchar_t letter : std::wstring_view(L"aA0!あ 漢")) {
+            if (siblings == 2 || out[i].otherLetters.find(letter) == WideText::npos) continue;
+            Candidate other = out[i];
+            other.pump.assign(1, letter);
+            const bool known = std::any_of(out.begin(), out.end(), [&](const Candidate& o) {
+                return o.prefix == other.prefix && o.pump == other.pump;
+            });
+            if (!known) {
+                out.push_back(std::move(other));
+                ++siblings;
+            }
+        }
+    }
+    // A pump of several letters may explode too fast to measure at whole
+    // pumps; a letter of it alone often explodes too, more slowly.
+    const std::size_t found = out.size();
+    for (std::size_t i = 0; i < found; ++i) {
+        if (!out[i].exponential || out[i].pump.size() < 2) continue;
+        for (wchar_t letter : {out[i].pump.front(), out[i].pump.back()}) {
+            Candidate single = out[i];
+            single.pump.assign(1, letter);
+            const bool known = std::any_of(out.begin(), out.end(), [&](const Candidate& o) {
+                return o.prefix == single.prefix && o.pump == single.pump;
+            });
+            if (!known) out.push_back(std::move(single));
+        }
+    }
+    // The shortest pumps first (the steepest growths are measured best on
+    // them), the hypotheses of exponential growth first among equals.
+    std::stable_sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.pump.size() != b.pump.size()) return a.pump.size() < b.pump.size();
+        return a.exponential && !b.exponential;
+    });
     if (out.size() > most) out.resize(most);
     return out;
 }

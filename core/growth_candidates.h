@@ -19,6 +19,7 @@ struct Candidate {
     WideText pump;
     std::vector<WideText> suffixes;  // each may force the match to fail
     PatternSpan at;
+    WideText otherLetters;  // a pump of one letter: the others the same states read
 };
 
 // Exponential candidates first, then polynomial ones, at most `most`.

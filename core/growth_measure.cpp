@@ -6,8 +6,16 @@
 namespace tarnwick::growth {
 namespace {
 
-// One run may take this many steps: enough to see a growth, far below the work limit.
-constexpr std::uint64_t runBudget = 1'000'000;
+// A series ends after a run of more steps than this: enough to see a growth,
+// far below the work limit. An exponential growth shows itself soonest; a
+// polynomial one needs longer texts for its constant and lower parts to fade.
+constexpr std::uint64_t exponentialRunBudget = 64'000;
+constexpr std::uint64_t polynomialRunBudget = 1'000'000;
+// The first five sizes may take this much, and up to ten times the size
+// before (within half the work limit), for a growth so steep that a single
+// pump multiplies the steps many times.
+constexpr std::uint64_t steepRunLimit = 2'000'000;
+constexpr std::size_t steepSizes = 5;
 constexpr std::size_t longestExponentialSeries = 40;
 constexpr std::size_t longestText = 64 * 1024;
 // Past this many pumps a linear growth is plain; a polynomial one has shown itself.
@@ -18,11 +26,11 @@ constexpr double exponentialRatio = 1.25;
 using Points = std::vector<StepsAtSize>;
 
 // Runs prefix + pump × n + suffix for each n that `nextSize` gives after the
-// previous points, until it gives none, a run passes the run budget or the
-// analysis' budget is spent.
+// previous points, until it gives none, a run passes the run budget (after
+// five sizes at least), a run stops at its limit or the analysis' budget is spent.
 template <class NextSize>
-Points series(const CheckedPattern& pattern, MatchMode mode, const AttackText& attack, NextSize nextSize,
-              std::uint64_t& budget, const std::atomic<bool>* cancel) {
+Points series(const CheckedPattern& pattern, MatchMode mode, const AttackText& attack, std::uint64_t runBudget,
+              NextSize nextSize, std::uint64_t& budget, const std::atomic<bool>* cancel) {
     Points points;
     std::size_t size = 0;
     runMeteredSeries(
@@ -32,13 +40,17 @@ Points series(const CheckedPattern& pattern, MatchMode mode, const AttackText& a
                 budget -= std::min(budget, previous->steps);
                 if (previous->stopped) return false;
                 points.push_back({size, previous->steps});
-                if (previous->steps > runBudget) return false;
+                if (previous->steps > runBudget && points.size() >= steepSizes) return false;
             }
             const std::optional<std::size_t> next = nextSize(points);
             if (!next || budget == 0 || *next * attack.pump.size() > longestText) return false;
             size = *next;
             input = attack.repeated(size);
-            limit = std::min(budget, 4 * runBudget);
+            std::uint64_t most = 4 * runBudget;
+            if (points.size() < steepSizes) {
+                most = std::max(steepRunLimit, points.empty() ? 0 : std::min(10 * points.back().steps, baseStepLimit / 2));
+            }
+            limit = std::min(budget, most);
             return true;
         },
         cancel);
@@ -58,10 +70,12 @@ double beyondLeast(const Points& p, std::size_t i) {
     return static_cast<double>(p[i].steps) - static_cast<double>(std::min(least->steps, constantPart));
 }
 
-// How much each more pump multiplies that cost, in logarithms.
+// How much each more pump multiplies that cost, in logarithms; from one
+// pump on, since the first pump may also open a way the text without it lacks.
 std::vector<double> growthLogs(const Points& p) {
     std::vector<double> logs;
     for (std::size_t i = 1; i < p.size(); ++i) {
+        if (p[i - 1].repeats == 0) continue;
         const double before = beyondLeast(p, i - 1);
         if (before > 0) logs.push_back(std::log(beyondLeast(p, i) / before));
     }
@@ -122,57 +136,107 @@ std::optional<unsigned> polynomialDegree(const Points& doubling) {
     if (n < 4) return std::nullopt;
     const double now = degreeEstimate(doubling[n - 3], doubling[n - 2], doubling[n - 1]);
     const double before = degreeEstimate(doubling[n - 4], doubling[n - 3], doubling[n - 2]);
-    if (now < 1.6 || before < 1.6 || std::abs(now - before) > 0.6) return std::nullopt;
-    return std::max(2u, static_cast<unsigned>(std::lround(std::min(now, before))));
+    // Lower parts fade as the text grows, so the estimates climb towards the
+    // degree; they fall where a bounded repetition fills up.
+    if (now < 1.6 || before < 1.3 || now < before - 0.6) return std::nullopt;
+    return std::max(2u, static_cast<unsigned>(std::lround(now)));
+}
+
+// The end of the text, and the two suffixes under which eight pumps cost
+// the most more than two: the ones that make the match fail slowly, if any does.
+std::vector<WideText> likeliestSuffixes(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
+                                        std::uint64_t& budget, const std::atomic<bool>* cancel) {
+    constexpr std::size_t kept = 2;
+    if (candidate.suffixes.size() <= kept + 1) return candidate.suffixes;
+    std::vector<std::pair<double, std::size_t>> growth;  // of each suffix: the steps at 8 pumps over those at 2
+    for (std::size_t i = 0; i < candidate.suffixes.size(); ++i) {
+        const AttackText attack{candidate.prefix, candidate.pump, candidate.suffixes[i]};
+        std::vector<MeteredRun> runs;
+        runMeteredSeries(
+            pattern, mode,
+            [&](const MeteredRun* previous, WideText& input, std::uint64_t& limit) {
+                if (previous != nullptr) {
+                    budget -= std::min(budget, previous->steps);
+                    runs.push_back(*previous);
+                }
+                if (runs.size() == 2 || budget == 0 || (!runs.empty() && runs.back().stopped)) return false;
+                input = attack.repeated(runs.empty() ? 2 : 8);
+                limit = std::min(budget, 4 * exponentialRunBudget);
+                return true;
+            },
+            cancel);
+        double g = 0;
+        if (runs.size() == 2) g = runs[1].stopped ? 1e300 : ratio({8, runs[1].steps}, {2, runs[0].steps});
+        else if (!runs.empty() && runs[0].stopped) g = 1e300;
+        growth.emplace_back(g, i);
+    }
+    std::stable_sort(growth.begin(), growth.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<WideText> likeliest{WideText()};
+    for (std::size_t i = 0; likeliest.size() <= kept && i < growth.size(); ++i) {
+        if (!candidate.suffixes[growth[i].second].empty()) likeliest.push_back(candidate.suffixes[growth[i].second]);
+    }
+    return likeliest;
 }
 
 }  // namespace
 
-std::optional<Measurement> measureCandidate(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
-                                            std::uint64_t& budget, const std::atomic<bool>* cancel) {
-    std::optional<Measurement> worst;
-    const auto worse = [](const Measurement& a, const Measurement& b) {
-        if (a.growth != b.growth) return a.growth > b.growth;
-        return a.growth == Growth::exponential ? a.perPump > b.perPump : a.degree > b.degree;
-    };
-    for (const WideText& suffix : candidate.suffixes) {
-        Measurement m;
-        m.attack = {candidate.prefix, candidate.pump, suffix};
-        const Points exponential = series(
-            pattern, mode, m.attack,
+ExponentialProbe probeExponential(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
+                                  std::uint64_t& budget, const std::atomic<bool>* cancel) {
+    ExponentialProbe probe;
+    for (const WideText& suffix : likeliestSuffixes(pattern, mode, candidate, budget, cancel)) {
+        const AttackText attack{candidate.prefix, candidate.pump, suffix};
+        Points points = series(
+            pattern, mode, attack, exponentialRunBudget,
             [](const Points& p) -> std::optional<std::size_t> {
                 // A growth that has slowed by now is no exponential one.
                 if (p.size() >= 8 && ratio(p.back(), p[p.size() - 2]) < exponentialRatio) return std::nullopt;
                 if (p.size() > longestExponentialSeries) return std::nullopt;
                 return p.size();  // 0, 1, 2, ...
-            }, budget, cancel);
-        if (const auto factor = exponentialFactor(exponential)) {
+            },
+            budget, cancel);
+        if (const auto factor = exponentialFactor(points)) {
+            Measurement m;
             m.growth = Growth::exponential;
             m.perPump = *factor;
-            m.steps.assign(exponential.end() - std::min<std::size_t>(exponential.size(), 4), exponential.end());
-        } else {
-            // Doubling on from where the series by one stopped; the sizes of both that double count.
-            std::size_t start = 4;
-            while (!exponential.empty() && start <= exponential.back().repeats) start *= 2;
-            Points all = exponential;
-            const Points polynomial = series(
-                pattern, mode, m.attack,
-                [start](const Points& p) -> std::optional<std::size_t> {
-                    if (p.empty()) return start;
-                    if (p.back().repeats >= longestPolynomialSeries) return std::nullopt;
-                    return p.back().repeats * 2;
-                },
-                budget, cancel);
-            all.insert(all.end(), polynomial.begin(), polynomial.end());
-            const Points doubling = doublingPoints(all);
-            const auto degree = polynomialDegree(doubling);
-            if (!degree) continue;
-            m.growth = Growth::polynomial;
-            m.degree = *degree;
-            m.steps.assign(doubling.end() - std::min<std::size_t>(doubling.size(), 4), doubling.end());
+            m.attack = attack;
+            m.steps.assign(points.end() - std::min<std::size_t>(points.size(), 4), points.end());
+            probe.exponential = std::move(m);
+            return probe;
         }
-        if (!worst || worse(m, *worst)) worst = std::move(m);
-        if (worst->growth == Growth::exponential) break;
+        probe.suffixes.push_back(suffix);
+        probe.series.push_back(std::move(points));
+    }
+    return probe;
+}
+
+std::optional<Measurement> measurePolynomial(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
+                                             const ExponentialProbe& probe, std::uint64_t& budget,
+                                             const std::atomic<bool>* cancel) {
+    std::optional<Measurement> worst;
+    for (std::size_t i = 0; i < probe.suffixes.size(); ++i) {
+        Measurement m;
+        m.attack = {candidate.prefix, candidate.pump, probe.suffixes[i]};
+        // Doubling on from where the series by one stopped; the sizes of both that double count.
+        const Points& byOne = probe.series[i];
+        std::size_t start = 4;
+        while (!byOne.empty() && start <= byOne.back().repeats) start *= 2;
+        Points all = byOne;
+        const Points doublingOn = series(
+            pattern, mode, m.attack, polynomialRunBudget,
+            [start](const Points& p) -> std::optional<std::size_t> {
+                if (p.empty()) return start;
+                if (p.back().repeats >= longestPolynomialSeries) return std::nullopt;
+                return p.back().repeats * 2;
+            },
+            budget, cancel);
+        all.insert(all.end(), doublingOn.begin(), doublingOn.end());
+        const Points doubling = doublingPoints(all);
+        const auto degree = polynomialDegree(doubling);
+        if (!degree || (worst && worst->degree >= *degree)) continue;
+        m.growth = Growth::polynomial;
+        m.degree = *degree;
+        m.steps.assign(doubling.end() - std::min<std::size_t>(doubling.size(), 4), doubling.end());
+        worst = std::move(m);
     }
     return worst;
 }

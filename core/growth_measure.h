@@ -26,14 +26,27 @@ struct Measurement {
 };
 
 // Steps the measuring of each of whole-text matching and searching may
-// spend in all (some 50 ms here); it runs on every key.
-inline constexpr std::uint64_t measuringBudget = 12'000'000;
+// spend in all (some 250 ms here, spent only on an expression whose cost
+// explodes); it runs after every key, cancelled by the next.
+inline constexpr std::uint64_t measuringBudget = 64'000'000;
 
-// Measures the candidate with each of its suffixes and gives the worst growth
-// seen, or nothing where each grows linearly. `budget` is what is left of the
-// analysis' steps; the runs' steps are taken from it.
-std::optional<Measurement> measureCandidate(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
-                                            std::uint64_t& budget, const std::atomic<bool>* cancel = nullptr);
+// The first of two phases, cheap: the candidate's suffixes likeliest to make
+// the match fail slowly, each pumped one more at a time; an exponential
+// growth shows itself there. `budget` is what is left of the analysis'
+// steps; the runs' steps are taken from it.
+struct ExponentialProbe {
+    std::optional<Measurement> exponential;
+    std::vector<WideText> suffixes;             // where it showed no exponential growth
+    std::vector<std::vector<StepsAtSize>> series;  // their steps, one more pump at a time
+};
+ExponentialProbe probeExponential(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
+                                  std::uint64_t& budget, const std::atomic<bool>* cancel = nullptr);
+
+// The second, on longer texts: the pumps doubled on; a polynomial growth
+// with its degree, or nothing where each suffix's growth is linear.
+std::optional<Measurement> measurePolynomial(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
+                                             const ExponentialProbe& probe, std::uint64_t& budget,
+                                             const std::atomic<bool>* cancel = nullptr);
 
 // The steps of prefix + pump × n + suffix, estimated from the measured ones.
 double estimatedSteps(const Measurement& m, std::size_t repeats);
