@@ -14,6 +14,7 @@
 
 #include "box_evaluation.h"
 #include "evaluator.h"
+#include "growth_analysis.h"
 #include "guarded_match.h"
 #include "line_ends.h"
 #include "reference_pipelines.h"
@@ -98,6 +99,21 @@ void check(benchmark::State& state, tarnwick::WideText pattern) {
     for (auto _ : state) benchmark::DoNotOptimize(tarnwick::checkPattern(pattern));
 }
 
+// The growth analysis, as it runs after every key that changes Expression.
+void analyse(benchmark::State& state, tarnwick::WideText pattern) {
+    for (auto _ : state) benchmark::DoNotOptimize(tarnwick::analyseGrowth(pattern));
+}
+
+// 1,000 characters of a log line's pieces, each repetition kept apart by a
+// literal: a linear expression, whose analysis finds nothing to measure long.
+tarnwick::WideText longLinearPattern() {
+    const tarnwick::WideText piece = LR"(\[ERROR\] (\d{4})-\d{2}-\d{2} [ぁ-ん]+:x|)";
+    tarnwick::WideText pattern;
+    while (pattern.size() + piece.size() + 4 <= 1000) pattern += piece;
+    pattern.append(1000 - pattern.size(), L'a');
+    return pattern;
+}
+
 // 1,000 characters of the kinds of pieces users write, with groups, a back
 // reference and a look-ahead among them.
 tarnwick::WideText longPattern() {
@@ -118,6 +134,13 @@ void addChecks() {
     patterns.emplace_back("pastedText100KB", tarnwick::toWideString(windowText(100 * 1024)));  // a log pasted as the expression
     for (const auto& [name, pattern] : patterns) {
         benchmark::RegisterBenchmark(("check/" + name).c_str(), check, pattern);
+    }
+    // Beside the check of the same expressions: long1000 explodes (its
+    // ((?:\w|[ぁ-ん])*) reads a hiragana two ways), long1000linear does not.
+    patterns.emplace_back("long1000linear", longLinearPattern());
+    for (const auto& [name, pattern] : patterns) {
+        if (name == "long1000linear") benchmark::RegisterBenchmark(("check/" + name).c_str(), check, pattern);
+        benchmark::RegisterBenchmark(("analyse/" + name).c_str(), analyse, pattern)->Unit(benchmark::kMillisecond);
     }
 }
 

@@ -86,7 +86,8 @@ GrowthVerdict analyseMode(const pattern::PatternTree& tree, const WideText& sour
     }
     for (std::size_t i = 0; !worst || worst->growth != Growth::exponential; ++i) {
         if (i >= probes.size() || budget == 0) break;
-        auto m = spend(polynomialShare, [&](std::uint64_t& share) { return measurePolynomial(checked, mode, candidates[i], probes[i], share, cancel); });
+        // Once a growth is known, the others only get to show a steeper one on short texts.
+        auto m = spend(worst ? polynomialShare / 4 : polynomialShare, [&](std::uint64_t& share) { return measurePolynomial(checked, mode, candidates[i], probes[i], share, cancel); });
         if (m && (!worst || m->degree > worst->degree)) {
             worst = std::move(m);
             worstCandidate = &candidates[i];
@@ -109,10 +110,13 @@ GrowthAnalysis analyseGrowth(const WideText& pattern, const std::atomic<bool>* c
     const CheckedPattern checked = checkPattern(pattern, cancel);
     const pattern::ParsedPattern parsed = pattern::parsePattern(pattern);
     GrowthAnalysis analysis;
-    std::uint64_t budget = measuringBudget;
-    analysis.whole = analyseMode(parsed.tree, pattern, checked, MatchMode::whole, budget, cancel);
-    budget = measuringBudget;
-    analysis.search = analyseMode(parsed.tree, pattern, checked, MatchMode::search, budget, cancel);
+    // Hundreds of short runs: on the matching thread, each without a hand-off.
+    onMatchingStack([&] {
+        std::uint64_t budget = measuringBudget;
+        analysis.whole = analyseMode(parsed.tree, pattern, checked, MatchMode::whole, budget, cancel);
+        budget = measuringBudget;
+        analysis.search = analyseMode(parsed.tree, pattern, checked, MatchMode::search, budget, cancel);
+    });
     return analysis;
 }
 

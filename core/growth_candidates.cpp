@@ -115,10 +115,12 @@ public:
             }
         }
         for (std::size_t i = 0; i < loopComponents.size() && out.size() < most; ++i) {
+            const std::vector<bool> reached = componentsReachedFrom(loopComponents[i]);
             for (std::size_t j = i + 1; j < loopComponents.size() && out.size() < most; ++j) {
                 if (visited_ > visitBudget) return;
                 const std::uint32_t from = loopComponents[i];
                 const std::uint32_t to = loopComponents[j];
+                if (!reached[to]) continue;  // another alternative's loop
                 for (const Found& found : loopToLoop(from, to)) {
                     const StateId p = found.first;
                     const PatternSpan first = a_.loop[p].value_or(PatternSpan{});
@@ -156,6 +158,26 @@ private:
     }
 
     bool reachable(StateId s) const { return parent_[s] != UINT32_MAX || s == startState; }
+
+    // The components a path from this one can reach.
+    std::vector<bool> componentsReachedFrom(std::uint32_t from) const {
+        std::vector<bool> reached(c_.states.size(), false);
+        std::vector<std::uint32_t> stack{from};
+        reached[from] = true;
+        while (!stack.empty()) {
+            const std::uint32_t comp = stack.back();
+            stack.pop_back();
+            for (StateId s : c_.states[comp]) {
+                for (StateId t : a_.next[s]) {
+                    if (!reached[c_.of[t]]) {
+                        reached[c_.of[t]] = true;
+                        stack.push_back(c_.of[t]);
+                    }
+                }
+            }
+        }
+        return reached;
+    }
 
     // The first few states of a component that a text can reach.
     std::vector<StateId> triedStates(std::uint32_t comp) const {
@@ -454,11 +476,12 @@ std::vector<Candidate> findCandidates(const Automaton& automaton, std::size_t mo
             if (!known) out.push_back(std::move(single));
         }
     }
-    // The shortest pumps first (the steepest growths are measured best on
-    // them), the hypotheses of exponential growth first among equals.
+    // The hypotheses of exponential growth first (their measuring is short
+    // and ends the search), the shortest pumps first among each (the
+    // steepest growths are measured best on them).
     std::stable_sort(out.begin(), out.end(), [](const Candidate& a, const Candidate& b) {
-        if (a.pump.size() != b.pump.size()) return a.pump.size() < b.pump.size();
-        return a.exponential && !b.exponential;
+        if (a.exponential != b.exponential) return a.exponential;
+        return a.pump.size() < b.pump.size();
     });
     if (out.size() > most) out.resize(most);
     return out;

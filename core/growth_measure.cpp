@@ -10,7 +10,7 @@ namespace {
 // far below the work limit. An exponential growth shows itself soonest; a
 // polynomial one needs longer texts for its constant and lower parts to fade.
 constexpr std::uint64_t exponentialRunBudget = 64'000;
-constexpr std::uint64_t polynomialRunBudget = 1'000'000;
+constexpr std::uint64_t polynomialRunBudget = 300'000;
 // The first five sizes may take this much, and up to ten times the size
 // before (within half the work limit), for a growth so steep that a single
 // pump multiplies the steps many times.
@@ -142,39 +142,30 @@ std::optional<unsigned> polynomialDegree(const Points& doubling) {
     return std::max(2u, static_cast<unsigned>(std::lround(now)));
 }
 
-// The end of the text, and the two suffixes under which eight pumps cost
-// the most more than two: the ones that make the match fail slowly, if any does.
+// The end of the text, and the two suffixes under which six pumps cost the
+// most: the ones that make the match fail slowly, if any does.
 std::vector<WideText> likeliestSuffixes(const CheckedPattern& pattern, MatchMode mode, const Candidate& candidate,
                                         std::uint64_t& budget, const std::atomic<bool>* cancel) {
     constexpr std::size_t kept = 2;
     if (candidate.suffixes.size() <= kept + 1) return candidate.suffixes;
-    std::vector<std::pair<double, std::size_t>> growth;  // of each suffix: the steps at 8 pumps over those at 2
-    for (std::size_t i = 0; i < candidate.suffixes.size(); ++i) {
-        const AttackText attack{candidate.prefix, candidate.pump, candidate.suffixes[i]};
-        std::vector<MeteredRun> runs;
-        runMeteredSeries(
-            pattern, mode,
-            [&](const MeteredRun* previous, WideText& input, std::uint64_t& limit) {
-                if (previous != nullptr) {
-                    budget -= std::min(budget, previous->steps);
-                    runs.push_back(*previous);
-                }
-                if (runs.size() == 2 || budget == 0 || (!runs.empty() && runs.back().stopped)) return false;
-                input = attack.repeated(runs.empty() ? 2 : 8);
-                limit = std::min(budget, 4 * exponentialRunBudget);
-                return true;
-            },
-            cancel);
-        double g = 0;
-        if (runs.size() == 2) g = runs[1].stopped ? 1e300 : ratio({8, runs[1].steps}, {2, runs[0].steps});
-        else if (!runs.empty() && runs[0].stopped) g = 1e300;
-        growth.emplace_back(g, i);
-    }
-    std::stable_sort(growth.begin(), growth.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    std::vector<WideText> likeliest{WideText()};
-    for (std::size_t i = 0; likeliest.size() <= kept && i < growth.size(); ++i) {
-        if (!candidate.suffixes[growth[i].second].empty()) likeliest.push_back(candidate.suffixes[growth[i].second]);
-    }
+    std::vector<std::pair<std::uint64_t, std::size_t>> cost;  // of each suffix but the first (the end of the text)
+    std::size_t next = 1;
+    runMeteredSeries(
+        pattern, mode,
+        [&](const MeteredRun* previous, WideText& input, std::uint64_t& limit) {
+            if (previous != nullptr) {
+                budget -= std::min(budget, previous->steps);
+                cost.emplace_back(previous->stopped ? UINT64_MAX : previous->steps, next++);
+            }
+            if (next == candidate.suffixes.size() || budget == 0) return false;
+            input = AttackText{candidate.prefix, candidate.pump, candidate.suffixes[next]}.repeated(6);
+            limit = std::min(budget, 4 * exponentialRunBudget);
+            return true;
+        },
+        cancel);
+    std::stable_sort(cost.begin(), cost.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<WideText> likeliest{candidate.suffixes.front()};
+    for (std::size_t i = 0; i < kept && i < cost.size(); ++i) likeliest.push_back(candidate.suffixes[cost[i].second]);
     return likeliest;
 }
 
@@ -189,7 +180,7 @@ ExponentialProbe probeExponential(const CheckedPattern& pattern, MatchMode mode,
             pattern, mode, attack, exponentialRunBudget,
             [](const Points& p) -> std::optional<std::size_t> {
                 // A growth that has slowed by now is no exponential one.
-                if (p.size() >= 8 && ratio(p.back(), p[p.size() - 2]) < exponentialRatio) return std::nullopt;
+                if (p.size() >= 6 && ratio(p.back(), p[p.size() - 2]) < exponentialRatio) return std::nullopt;
                 if (p.size() > longestExponentialSeries) return std::nullopt;
                 return p.size();  // 0, 1, 2, ...
             },

@@ -40,6 +40,10 @@ EngineRegex compile(const WideText& canonical) {
     }
 }
 
+// The size of the matching thread's stack while onMatchingStack's work runs
+// there (0 elsewhere): a metered run started then needs no hand-off.
+thread_local std::size_t matchingStackBytes = 0;
+
 // Runs `body` on a large stack with a meter whose floor lies within that stack;
 // gives the steps it took, throws RegexError when the meter stopped the match
 // at a limit and MatchCancelled when it was cancelled.
@@ -49,7 +53,7 @@ std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
     bool cancelled = false;
     bool stopped = false;
     PatternError stop = PatternError::complexity;
-    runOnLargeStack([&](std::size_t stackBytes) -> std::size_t {
+    const StackJob job = [&](std::size_t stackBytes) -> std::size_t {
         const std::uintptr_t top = stackPosition();
         WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, stackBytes - stackHeadroom), limits.cancel);
         struct Running {
@@ -64,7 +68,12 @@ std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
         stopped = meter.stopped;
         stop = meter.stop;
         return top - meter.lowest;
-    });
+    };
+    if (matchingStackBytes != 0) {
+        job(matchingStackBytes);  // a few frames below the stack's top: the headroom covers them
+    } else {
+        runOnLargeStack(job);
+    }
     // Thrown here, off the matching thread's deep stack, the error unwinds at once.
     if (cancelled) throw MatchCancelled();
     if (stopped) throw RegexError(stop, RegexError::noPosition, {}, steps);
@@ -118,6 +127,21 @@ void WorkMeter::checkLimits() {
         stop = steps > stepLimit ? PatternError::complexity : PatternError::stack;
     }
     if (stopped) stoppedAt = steps;
+}
+
+void onMatchingStack(const std::function<void()>& work) {
+    if (matchingStackBytes != 0) {
+        work();
+        return;
+    }
+    runOnLargeStack([&](std::size_t stackBytes) -> std::size_t {
+        matchingStackBytes = stackBytes;
+        struct Leaving {
+            ~Leaving() { matchingStackBytes = 0; }
+        } leaving;
+        work();
+        return 0;
+    });
 }
 
 MatchLimits limitsFor(std::size_t textLength) {

@@ -67,6 +67,11 @@ using NextRun = std::function<bool(const MeteredRun* previous, WideText& input, 
 void runMeteredSeries(const CheckedPattern& pattern, MatchMode mode, const NextRun& next,
                       const std::atomic<bool>* cancel = nullptr);
 
+// Runs `work` on the matching thread's large stack, where the metered runs
+// it starts need no hand-off between threads each: for a caller that starts
+// many short ones. Exceptions reach the caller.
+void onMatchingStack(const std::function<void()>& work);
+
 // The input with every match, searched from left to right, replaced in the ECMAScript format syntax.
 WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const WideText& replacement,
                     const MatchLimits& limits);
