@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <iostream>
 #include <map>
@@ -64,6 +66,36 @@ void plain(benchmark::State& state, NarrowText expression, NarrowText text) {
         for (auto _ : state) benchmark::DoNotOptimize(tarnwick::bench::plainPipeline(expression, text));
         return std::size_t{0};
     });
+}
+
+// As many spinning threads as cores, as a compiler or a browser keeps a
+// user's laptop busy, for as long as one benchmark runs.
+class BusyCores {
+public:
+    BusyCores() {
+        for (unsigned i = 0; i < std::max(1u, std::thread::hardware_concurrency()); ++i) {
+            threads_.emplace_back([this] {
+                while (!stop_.load(std::memory_order_relaxed)) {
+                }
+            });
+        }
+    }
+    ~BusyCores() {
+        stop_ = true;
+        for (std::thread& t : threads_) t.join();
+    }
+    BusyCores(const BusyCores&) = delete;
+    BusyCores& operator=(const BusyCores&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
+};
+
+template <void (*Pipeline)(benchmark::State&, NarrowText, NarrowText)>
+void onBusyCores(benchmark::State& state, NarrowText expression, NarrowText text) {
+    const BusyCores busy;
+    Pipeline(state, std::move(expression), std::move(text));
 }
 
 void pcre2(benchmark::State& state, std::string expression, NarrowText text) {
@@ -214,6 +246,16 @@ int main(int argc, char** argv) {
         }
         add(std::string("window/dotStar/") + sizeName, window, std::string(".*"), text);
         add(std::string("window/invalidExpression/") + sizeName, window, std::string("("), text);
+    }
+    // Every core busy: the hand-off to the matching thread must not wait for the scheduler.
+    for (const auto& [sizeName, bytes] : {std::pair{"1KB", std::size_t{1024}}, {"10KB", std::size_t{10239}}}) {
+        const NarrowText text = windowText(bytes);
+        for (const Pattern& p : {typicalPatterns[0], typicalPatterns[1]}) {
+            const std::string suffix = std::string("busy/") + p.name + "/" + sizeName;
+            const NarrowText expression = tarnwick::utf8ToCodePage932(p.expression);
+            add("ours/" + suffix, onBusyCores<ours>, expression, text);
+            add("plain/" + suffix, onBusyCores<plain>, expression, text);
+        }
     }
     add("ours/catastrophic22", ours, NarrowText("(a+)+b"), NarrowText(22, 'a'));
     add("plain/catastrophic22", plain, NarrowText("(a+)+b"), NarrowText(22, 'a'));
