@@ -156,8 +156,14 @@ void MainWindow::connectSignals() {
         },
         false);
     versionItem_.signal_activate().connect([] { showVersionInfo(); });
-    expressionBox_.signal_changed().connect([this] { presenter_->expressionChanged(); });
-    textBox_.get_buffer()->signal_changed().connect([this] { presenter_->textChanged(); });
+    expressionBox_.signal_changed().connect([this] {
+        windowMessage_ = false;
+        presenter_->expressionChanged();
+    });
+    textBox_.get_buffer()->signal_changed().connect([this] {
+        windowMessage_ = false;
+        presenter_->textChanged();
+    });
     arrival_ = outcomesArrived_.connect([this] { presenter_->deliver(); });
     recordEdits();
     // Whether a conversion of the input method is on screen in a box.
@@ -367,6 +373,9 @@ void MainWindow::showResult(const std::string& result, const app::ShownResult& s
 }
 
 void MainWindow::showStatus(const std::string& status) {
+    // The window's own message stays until the boxes change: a late outcome
+    // of the evaluation on screen (its growth warning) must not hide it.
+    if (windowMessage_) return;
     statusLine_.set_text(status);
     statusLine_.set_tooltip_text(status);
 }
@@ -502,6 +511,7 @@ void MainWindow::pasteLiteral(const Glib::ustring& clipboard) {
     const app::PastedExpression pasted = app::expressionFromCppLiteral(clipboard);
     if (!pasted.utf8) {
         showStatus(pasted.reason);
+        windowMessage_ = true;
         return;
     }
     const std::string before = expressionBox_.get_text();

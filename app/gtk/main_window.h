@@ -94,6 +94,7 @@ private:
     std::optional<std::size_t> fault_;
     std::optional<GroupSpan> growth_;
     std::string attackText_;
+    bool windowMessage_ = false;  // the status line says what the window did (a refused paste), not an evaluation
     app::BoxMarks shown_;  // where the groups and their Result lines are
     app::EditHistory expressionHistory_;
     app::EditHistory textHistory_;

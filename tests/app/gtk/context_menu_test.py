@@ -3,6 +3,7 @@ items chosen with pointer clicks, the clipboard read and written with xclip."""
 
 import subprocess
 import sys
+import time
 
 from window_driver import check, choose, clipboard, finish, focus_window, paste, set_clipboard, text_of, xdotool
 
@@ -39,6 +40,10 @@ try:
     choose(app, expression, "Paste C++ literal")
     check("a refused literal is named", 'not a string literal: unterminated " at character 2', lambda: text_of(status))
     check("a refused literal leaves Expression", "(\\d+)-(\\d+)", lambda: text_of(expression))
+    # The expression's growth warning (quadratic when searched) may come after
+    # the refusal; the window's message stays until the boxes change.
+    time.sleep(1.5)
+    check("... and its reason stays", 'not a string literal: unterminated " at character 2', lambda: text_of(status))
 finally:
     if process.poll() is None:
         process.kill()
