@@ -493,12 +493,9 @@ std::vector<Candidate> letterCandidates(const Automaton& automaton, std::size_t 
         Candidate c;
         c.pump.assign(1, automaton.alphabet[letter]);
         c.suffixes = {WideText()};
-        // A letter the pattern does not read ends the text in a way no path accepts.
-        for (std::size_t other = automaton.alphabet.size(); other-- > 0;) {
-            if (other != letter) {
-                c.suffixes.emplace_back(1, automaton.alphabet[other]);
-                break;
-            }
+        // One letter of each kind: one of them may leave no way to finish.
+        for (wchar_t end : std::wstring_view(L"!0a あ")) {
+            if (end != c.pump.front()) c.suffixes.emplace_back(1, end);
         }
         out.push_back(std::move(c));
     }

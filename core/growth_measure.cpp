@@ -71,13 +71,18 @@ double beyondLeast(const Points& p, std::size_t i) {
 }
 
 // How much each more pump multiplies that cost, in logarithms; from one
-// pump on, since the first pump may also open a way the text without it lacks.
+// pump on, since the first pump may also open a way the text without it
+// lacks, unless so steep a growth left too few sizes for that.
 std::vector<double> growthLogs(const Points& p) {
     std::vector<double> logs;
-    for (std::size_t i = 1; i < p.size(); ++i) {
-        if (p[i - 1].repeats == 0) continue;
-        const double before = beyondLeast(p, i - 1);
-        if (before > 0) logs.push_back(std::log(beyondLeast(p, i) / before));
+    for (const bool fromNone : {false, true}) {
+        logs.clear();
+        for (std::size_t i = 1; i < p.size(); ++i) {
+            if (p[i - 1].repeats == 0 && !fromNone) continue;
+            const double before = beyondLeast(p, i - 1);
+            if (before > 0) logs.push_back(std::log(beyondLeast(p, i) / before));
+        }
+        if (logs.size() >= 2) break;
     }
     return logs;
 }
@@ -139,7 +144,12 @@ std::optional<unsigned> polynomialDegree(const Points& doubling) {
     // Lower parts fade as the text grows, so the estimates climb towards the
     // degree; they fall where a bounded repetition fills up.
     if (now < 1.6 || before < 1.3 || now < before - 0.6) return std::nullopt;
-    return std::max(2u, static_cast<unsigned>(std::lround(now)));
+    // No more than the last doubling itself shows: its steps grow 2^d-fold
+    // but for their constant and lower parts.
+    auto degree = std::max(2u, static_cast<unsigned>(std::lround(now)));
+    while (degree >= 2 && ratio(doubling[n - 1], doubling[n - 2]) < 0.6 * std::pow(2.0, degree)) --degree;
+    if (degree < 2) return std::nullopt;
+    return degree;
 }
 
 // The end of the text, and the two suffixes under which six pumps cost the
