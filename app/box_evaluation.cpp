@@ -69,7 +69,8 @@ void addHint(Evaluation& evaluation, const std::optional<PartialMatch>& part) {
 bool addGrowth(Evaluation& evaluation, const GrowthAnalysis& growth) {
     const GrowthVerdict* verdict = warnedVerdict(growth);
     if (verdict == nullptr) return false;
-    const std::string warning = " — " + growthWarning(growth);
+    std::string warning = " — ";
+    warning.append(growthWarning(growth));
     evaluation.status += warning;
     evaluation.statusWithCost += warning;
     evaluation.marks.growth = GroupSpan{verdict->atStart, verdict->atEnd};

@@ -127,7 +127,7 @@ std::string growthName(const GrowthVerdict& verdict) {
         case Growth::polynomial:
             if (verdict.degree == 2) return "quadratic";
             if (verdict.degree == 3) return "cubic";
-            return "polynomial of degree " + std::to_string(verdict.degree);
+            return std::string("polynomial of degree ").append(std::to_string(verdict.degree));
     }
     return "linear";
 }
