@@ -94,6 +94,13 @@ bool Evaluator::evaluating() const {
     return resultOut_ != state_;
 }
 
+// The analysis costs more than a match; while keys come, each would be
+// cancelled by the next, after taking a core for nothing.
+bool Evaluator::settled(std::uint64_t state) {
+    std::unique_lock lock(mutex_);
+    return !wake_.wait_for(lock, growthDelay, [&] { return quitting_ || state_ != state; });
+}
+
 bool Evaluator::publish(std::uint64_t state, EvaluatorOutcome::Step step, const Evaluation& evaluation) {
     {
         const std::lock_guard lock(mutex_);
@@ -141,7 +148,8 @@ void Evaluator::work() {
             }
             // The expression alone decides its growth; an invalid one has none.
             const bool valid = evaluation.result && evaluation.outcome.status != MatchStatus::invalid;
-            if (current && valid && !expression.empty() && addGrowth(evaluation, growthOf(expression, &cancel_))) {
+            if (current && valid && !expression.empty() && settled(state) &&
+                addGrowth(evaluation, growthOf(expression, &cancel_))) {
                 publish(state, EvaluatorOutcome::Step::growth, evaluation);
             }
         } catch (const MatchCancelled&) {

@@ -8,10 +8,12 @@
 // Each state gives a Result first, and where the expression matches no whole
 // text, the no-match hint as a second outcome, searched after the first is
 // out and cancelled like it. Last, where the expression's cost grows
-// super-linearly with the text, the growth warning as a third. An evaluation that fails (memory exhausted) gives
+// super-linearly with the text, the growth warning as a third, once no newer
+// state has come for a moment. An evaluation that fails (memory exhausted) gives
 // a Result outcome that only says so; the worker goes on with the next state.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -42,6 +44,9 @@ using EvaluateStep = std::function<Evaluation(const std::string& expression, std
 
 // The status line when an evaluation failed for want of memory or otherwise.
 std::string failureStatus(const std::exception* failure);
+
+// The growth warning waits for this pause after the Result and hint.
+inline constexpr std::chrono::milliseconds growthDelay{250};
 
 class Evaluator {
 public:
@@ -74,6 +79,8 @@ public:
 
 private:
     void work();
+    // Whether no newer state came within growthDelay: a pause in the typing.
+    bool settled(std::uint64_t state);
     bool publish(std::uint64_t state, EvaluatorOutcome::Step step, const Evaluation& evaluation);
 
     std::function<void()> notify_;

@@ -44,38 +44,18 @@ EngineRegex compile(const WideText& canonical) {
 // there (0 elsewhere): a metered run started then needs no hand-off.
 thread_local std::size_t matchingStackBytes = 0;
 
-// A short text's match runs on the caller's own stack where that surely
-// holds it: no hand-off to the matching thread, whose wake-up costs more than
-// such a match, and far more when every core is busy. The estimate is
-// generous; a match that reaches the floor there anyway runs again on the
-// large stack.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t inPlaceBytesPerCharacter = 4096;
-constexpr std::size_t inPlaceHeadroom = std::size_t{4} << 20;
-#else
-constexpr std::size_t inPlaceBytesPerCharacter = 512;
-constexpr std::size_t inPlaceHeadroom = std::size_t{1} << 20;
-#endif
-constexpr std::size_t inPlaceLongestText = 16 * 1024;
-constexpr std::size_t inPlaceLongestPattern = 2 * 1024;
-
-// Runs `body` with a meter whose floor lies within the stack it runs on: the
-// caller's for a short text where it has room, else the matching thread's
-// large one. Gives the steps it took, throws RegexError when the meter
-// stopped the match at a limit and MatchCancelled when it was cancelled.
-// `body` may run twice (a first run on the caller's stack too shallow after
-// all): it starts afresh each time.
+// Runs `body` on a large stack with a meter whose floor lies within that stack;
+// gives the steps it took, throws RegexError when the meter stopped the match
+// at a limit and MatchCancelled when it was cancelled.
 template <class Body>
-std::uint64_t runMetered(const MatchLimits& limits, std::size_t textLength, std::size_t patternLength, Body&& body) {
+std::uint64_t runMetered(const MatchLimits& limits, Body&& body) {
     std::uint64_t steps = 0;
     bool cancelled = false;
     bool stopped = false;
-    bool stackEnded = false;  // the floor reached, even where the body went on (the hint)
     PatternError stop = PatternError::complexity;
-    // `usable`: the bytes below here that the match may use.
-    const auto run = [&](std::size_t usable) -> std::size_t {
+    const StackJob job = [&](std::size_t stackBytes) -> std::size_t {
         const std::uintptr_t top = stackPosition();
-        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, usable), limits.cancel);
+        WorkMeter meter(limits.steps, top - std::min(limits.stackBytes, stackBytes - stackHeadroom), limits.cancel);
         struct Running {
             explicit Running(WorkMeter* meter) { runningMeter = meter; }
             ~Running() { runningMeter = nullptr; }
@@ -87,22 +67,12 @@ std::uint64_t runMetered(const MatchLimits& limits, std::size_t textLength, std:
         cancelled = meter.cancelled;
         stopped = meter.stopped;
         stop = meter.stop;
-        stackEnded = meter.stackEnded;
         return top - meter.lowest;
     };
-    const StackJob job = [&](std::size_t stackBytes) -> std::size_t { return run(stackBytes - stackHeadroom); };
     if (matchingStackBytes != 0) {
-        run(matchingStackBytes - stackHeadroom);  // a few frames below the stack's top: the headroom covers them
+        job(matchingStackBytes);  // a few frames below the stack's top: the headroom covers them
     } else {
-        // The engine's compiler recurses once per term of the pattern, unmetered.
-        const bool short_ = textLength <= inPlaceLongestText && patternLength <= inPlaceLongestPattern;
-        const std::size_t room = short_ ? stackRoomHere() : 0;
-        const std::size_t needed = inPlaceHeadroom + (textLength + patternLength + 1) * inPlaceBytesPerCharacter;
-        const bool inPlace = room > needed;
-        if (inPlace) run(room - inPlaceHeadroom);
-        // A floor above the limit's own was this stack's, not the match's.
-        const bool shallow = inPlace && stackEnded && !cancelled && room - inPlaceHeadroom < limits.stackBytes;
-        if (!inPlace || shallow) runOnLargeStack(job);
+        runOnLargeStack(job);
     }
     // Thrown here, off the matching thread's deep stack, the error unwinds at once.
     if (cancelled) throw MatchCancelled();
@@ -155,7 +125,6 @@ void WorkMeter::checkLimits() {
     } else if (steps > stepLimit || position < stackFloor) {
         stopped = true;
         stop = steps > stepLimit ? PatternError::complexity : PatternError::stack;
-        stackEnded = stackEnded || stop == PatternError::stack;
     }
     if (stopped) stoppedAt = steps;
 }
@@ -197,9 +166,7 @@ MatchAttempt attempt(const CheckedPattern& pattern, const WideText& input, const
     const WideText text = withLineBefore(input);
     MatchAttempt result;
     std::uint64_t wholeSteps = 0;
-    result.steps = runMetered(limits, input.size(), pattern.canonical.size(), [&](WorkMeter& meter) {
-        result = MatchAttempt{};
-        wholeSteps = 0;
+    result.steps = runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
         const MeteredIterator first(begin, &meter);
@@ -252,14 +219,19 @@ MatchAttempt matchPart(const CheckedPattern& pattern, const WideText& input, con
 void runMeteredSeries(const CheckedPattern& pattern, MatchMode mode, const NextRun& next,
                       const std::atomic<bool>* cancel) {
     const MatchLimits limits{baseStepLimit, defaultStackLimit, cancel};
-    // Many texts of many lengths, each run on its own: all on the large stack.
-    runMetered(limits, inPlaceLongestText + 1, pattern.canonical.size(), [&](WorkMeter& meter) {
+    runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         WideText input;
         std::uint64_t stepLimit = 0;
         MeteredRun run;
         const MeteredRun* previous = nullptr;
         while (next(previous, input, stepLimit)) {
+            // The meter reads the flag only every few hundred steps, which a
+            // series of short runs may never take: asked before each run too.
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+                meter.stopped = meter.cancelled = true;
+                return;
+            }
             const WideText text = withLineBefore(input);
             const wchar_t* begin = text.data() + 1;
             const MeteredIterator first(begin, &meter);
@@ -285,8 +257,7 @@ WideText replaceAll(const CheckedPattern& pattern, const WideText& input, const 
                     const MatchLimits& limits) {
     const WideText text = withLineBefore(input);
     WideText out;
-    runMetered(limits, input.size(), pattern.canonical.size(), [&](WorkMeter& meter) {
-        out.clear();
+    runMetered(limits, [&](WorkMeter& meter) {
         const EngineRegex regex = compile(pattern.canonical);
         const wchar_t* begin = text.data() + 1;
         meter.mayAbandon = false;

@@ -29,9 +29,4 @@ inline constexpr std::size_t keptStackBytes = std::size_t{64} << 20;
 using StackJob = std::function<std::size_t(std::size_t stackBytes)>;
 void runOnLargeStack(const StackJob& job);
 
-// The stack left below the caller's frame on its own thread, in bytes (0
-// where it cannot be known): a job that surely needs less may run here,
-// without a hand-off to the matching thread.
-std::size_t stackRoomHere();
-
 }  // namespace tarnwick

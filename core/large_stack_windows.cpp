@@ -90,15 +90,6 @@ DWORD endOfThreadSlot() {
 
 }  // namespace
 
-std::size_t stackRoomHere() {
-    ULONG_PTR low = 0;
-    ULONG_PTR high = 0;
-    GetCurrentThreadStackLimits(&low, &high);
-    const char here = 0;
-    const auto position = reinterpret_cast<ULONG_PTR>(&here);
-    return position > low ? position - low : 0;
-}
-
 void runOnLargeStack(const StackJob& job) {
     // A plain pointer: thread_local objects with destructors are not reliable
     // in the MinGW runtime; the end-of-thread callback above ends the thread.

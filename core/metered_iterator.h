@@ -92,7 +92,6 @@ struct WorkMeter {
     const std::atomic<bool>* cancel;  // set by another thread: a newer evaluation wants the thread
     bool stopped = false;
     bool cancelled = false;  // stopped for the cancel flag, not for a limit
-    bool stackEnded = false;  // stopped at the stack's floor at some time, a restart notwithstanding
     PatternError stop = PatternError::complexity;  // why, when stopped for a limit
     std::uint64_t stoppedAt = 0;  // the steps when it stopped
     // Whether an exception may leave the engine's code that runs now: not in

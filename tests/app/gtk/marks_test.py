@@ -205,7 +205,10 @@ try:
     # with a wavy line, and its attack text tried from Expression's menu.
     type_into(expression, "(a+)+b")
     paste(text, "aab")
-    check("the growth warning", "⚠ exponential: «a»", lambda: warning_of(status))
+    # The warning of this Text's evaluation, not of one before the paste:
+    # the menu offers the attack once its warning is out.
+    check("the growth warning", ("Match: 1 capture group", "⚠ exponential: «a»"),
+          lambda: (sentence_of(status), warning_of(status)))
     check("the exploding repetitions are marked", [(0, 5, "error")], lambda: runs(expression, "underline"))
     check("... in the theme's warning colour, not the fault's", [], lambda: runs(expression, "bg-color"))
     choose(application(), expression, "Try the attack text")
