@@ -203,7 +203,6 @@ private:
         a_.reads.push_back(std::move(reads));
         a_.next.emplace_back();
         a_.loop.push_back(outerLoop_);
-        a_.accepting.push_back(false);
         return {{state}, {state}, false};
     }
 
@@ -260,20 +259,16 @@ Automaton buildAutomaton(const PatternTree& tree, bool searching) {
     a.reads.emplace_back(a.alphabet.size());  // the start
     a.next.emplace_back();
     a.loop.emplace_back();
-    a.accepting.push_back(false);
     if (searching) {
         a.reads.push_back(builder.any_);
         a.next.push_back({searchLoopState});
         a.loop.emplace_back();
-        a.accepting.push_back(false);
         a.next[startState].push_back(searchLoopState);
     }
     try {
         const Fragment whole = builder.build(tree.root, 0);
         builder.connect({startState}, whole.first);
         if (searching) builder.connect({searchLoopState}, whole.first);
-        for (StateId s : whole.last) a.accepting[s] = true;
-        if (whole.nullable) a.accepting[startState] = true;
     } catch (const Builder::TooLarge&) {
         const bool approximate = a.approximate;
         a = Automaton{};

@@ -57,7 +57,6 @@ struct Automaton {
     // The outermost repetition of more than one pass around each state; none
     // where no repetition holds it.
     std::vector<std::optional<PatternSpan>> loop;
-    std::vector<bool> accepting;
     bool searching = false;
     // Back references or look-aheads, read as nothing: the automaton may miss
     // what they cost.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <deque>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "pattern_error.h"
 
